@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: a normal build,
+# then a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen
+scripts/build.sh build
+ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+scripts/build.sh build-asan -DTAVREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"

@@ -1,0 +1,109 @@
+#pragma once
+// Test doubles for the platform services: every message box, dialog, clipboard
+// access and started program is recorded, and answers come from queues the test fills.
+
+#include "app/platform/services.h"
+
+#include <QList>
+#include <QQueue>
+#include <QtTest>
+
+class FakeMessageBoxes final : public MessageBoxes
+{
+public:
+    QList<MessageBoxRequest> shown;
+    QQueue<QMessageBox::StandardButton> answers; // empty: the default button, else Ok
+    std::function<void(const MessageBoxRequest &)> onShow;
+
+    QMessageBox::StandardButton show(QWidget *, const MessageBoxRequest &request) override
+    {
+        shown.append(request);
+        if (onShow)
+            onShow(request);
+        if (!answers.isEmpty())
+            return answers.dequeue();
+        return request.defaultButton != QMessageBox::NoButton ? request.defaultButton : QMessageBox::Ok;
+    }
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const auto &r : shown)
+            result << r.text;
+        return result;
+    }
+};
+
+class FakeFileDialogs final : public FileDialogs
+{
+public:
+    QList<FileDialogRequest> openRequests, saveRequests;
+    QQueue<std::optional<QString>> openAnswers, saveAnswers; // empty queue: cancelled
+
+    std::optional<QString> getOpenFileName(QWidget *, const FileDialogRequest &request) override
+    {
+        openRequests.append(request);
+        return openAnswers.isEmpty() ? std::nullopt : openAnswers.dequeue();
+    }
+    std::optional<QString> getSaveFileName(QWidget *, const FileDialogRequest &request) override
+    {
+        saveRequests.append(request);
+        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.dequeue();
+    }
+};
+
+class FakeClipboard final : public Clipboard
+{
+public:
+    std::optional<QString> content;
+    int writes = 0;
+    bool hasText() const override { return content.has_value(); }
+    QString text() const override { return content.value_or(QString()); }
+    void setText(const QString &text) override
+    {
+        content = text;
+        ++writes;
+    }
+};
+
+class FakeProcessLauncher final : public ProcessLauncher
+{
+public:
+    struct Start
+    {
+        QString program;
+        QStringList arguments;
+    };
+    QList<Start> started;
+    QStringList opened;
+    bool startDetached(const QString &program, const QStringList &arguments) override
+    {
+        started.append({program, arguments});
+        return true;
+    }
+    bool openWithDefaultApplication(const QString &path) override
+    {
+        opened.append(path);
+        return true;
+    }
+};
+
+// Installs the fakes for the lifetime of the object and puts the real services back after.
+class FakeServices
+{
+public:
+    FakeMessageBoxes messageBoxes;
+    FakeFileDialogs fileDialogs;
+    FakeClipboard clipboard;
+    FakeProcessLauncher processLauncher;
+
+    FakeServices() : saved(services())
+    {
+        services() = Services{&messageBoxes, &fileDialogs, &clipboard, &processLauncher};
+    }
+    ~FakeServices() { services() = saved; }
+    FakeServices(const FakeServices &) = delete;
+    FakeServices &operator=(const FakeServices &) = delete;
+
+private:
+    Services saved;
+};
