@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QMimeData>
 #include <QProcess>
 #include <QUrl>
 
