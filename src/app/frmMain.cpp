@@ -2,6 +2,7 @@
 
 #include "app/appfolder.h"
 #include "app/platform/services.h"
+#include "aids/lookahead.h"
 #include "app/twips.h"
 #include "editor/codesense.h"
 #include "languages/registryFinder.h"
@@ -106,6 +107,9 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     CodeSense1->setObjectName(QStringLiteral("CodeSense1"));
     CodeSense1->setGeometry(0, 0, Twips(10155), Twips(7395));
     connect(CodeSense1, &CodeSense::Change, this, &frmMain::CodeSense1_Change);
+    CodeSense1->SetKeyDownHandler([this](CodeSense *editor, int key, int shift) {
+        return CodeSense1_KeyDown(editor, key, shift);
+    });
 
     buildMenus();
     releaseEditorShortcuts();
@@ -193,6 +197,11 @@ void frmMain::Form_Resize()
         CodeSense1->SetHeight(size.height);
     if (size.width >= 0)
         CodeSense1->SetWidth(size.width);
+}
+
+bool frmMain::CodeSense1_KeyDown(CodeSense *editor, int key, int)
+{
+    return FlagLookAhead(this, editor, key);
 }
 
 void frmMain::CodeSense1_Change()

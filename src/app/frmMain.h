@@ -60,6 +60,7 @@ public slots:
     void mnuTools_tunemill_Click();
 
     void CodeSense1_Change();
+    bool CodeSense1_KeyDown(CodeSense *editor, int key, int shift);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
