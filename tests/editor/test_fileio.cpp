@@ -8,8 +8,11 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +29,7 @@ private slots:
     void readFailures();
     void writeReplaces_data();
     void writeReplaces();
+    void writeKeepsLinkAndMode();
     void writeFailures_data();
     void writeFailures();
     void fileSizeLimit_data();
@@ -76,9 +80,78 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     return entries;
 }
 
-bool runningAsRoot()
+struct ChildOutcome
 {
-    return geteuid() == 0;
+    bool exited = false;
+    int exitCode = -1;
+    QString report; // the formatted error, empty on success
+};
+
+// Runs the operation in a child process, so a lowered file-size limit or a dropped
+// identity never reaches the test runner; the child sends back the formatted error.
+ChildOutcome runInChild(const std::function<bool()> &prepare, const std::function<FileError()> &operation)
+{
+    ChildOutcome outcome;
+    int channel[2];
+    if (pipe(channel) != 0)
+        return outcome;
+    const pid_t child = fork();
+    if (child < 0)
+        return outcome;
+    if (child == 0) {
+        close(channel[0]);
+        if (!prepare())
+            _exit(3);
+        const FileError error = operation();
+        const QByteArray text = error.ok() ? QByteArray() : FormatFileError(error).toUtf8();
+        const bool sent = write(channel[1], text.constData(), size_t(text.size())) == text.size();
+        _exit(sent ? 0 : 1);
+    }
+    close(channel[1]);
+    QByteArray received;
+    char buffer[256];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        received.append(buffer, n);
+    close(channel[0]);
+    int status = 0;
+    if (waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        outcome.exited = true;
+        outcome.exitCode = WEXITSTATUS(status);
+    }
+    outcome.report = QString::fromUtf8(received);
+    return outcome;
+}
+
+bool permissionKind(const QString &kind)
+{
+    return kind.startsWith("read-only") || kind.startsWith("unreadable");
+}
+
+// Permissions do not bind root, so those cases run as an ordinary user.
+bool becomeOrdinaryUser()
+{
+    if (geteuid() != 0)
+        return true;
+    constexpr uid_t nobody = 65534;
+    return setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0;
+}
+
+// The report of the operation, run where its permissions are real.
+QString attempt(const QString &kind, const std::function<FileError()> &operation)
+{
+    if (!permissionKind(kind) || geteuid() != 0) {
+        const FileError error = operation();
+        return error.ok() ? QString() : FormatFileError(error);
+    }
+    const ChildOutcome outcome = runInChild(becomeOrdinaryUser, operation);
+    if (!outcome.exited || outcome.exitCode != 0)
+        return QStringLiteral("<child failed with %1>").arg(outcome.exitCode);
+    return outcome.report;
+}
+
+QString expectedReport(int number, const QString &description)
+{
+    return "Error #" + QString::number(number) + "\r\n" + description;
 }
 
 // The kinds of path a test can point at, built inside a fresh folder that also holds
@@ -90,6 +163,8 @@ struct Scene
 
     Scene()
     {
+        // Reachable, but not writable, for the ordinary user of the permission cases.
+        chmod(QFile::encodeName(dir.path()).constData(), 0755);
         existing = dir.filePath("old.cfg");
         put(existing, kOldContent);
         QDir(dir.path()).mkdir("sub");
@@ -111,6 +186,8 @@ struct Scene
         if (kind == "empty")
             return QString();
         if (kind == "read-only folder") {
+            // The file itself may be written; only a save in place could succeed.
+            chmod(QFile::encodeName(dir.filePath("sub/inside.cfg")).constData(), 0666);
             chmod(QFile::encodeName(dir.filePath("sub")).constData(), 0555);
             return dir.filePath("sub/inside.cfg");
         }
@@ -129,13 +206,9 @@ struct Scene
     {
         chmod(QFile::encodeName(dir.filePath("sub")).constData(), 0755);
         chmod(QFile::encodeName(existing).constData(), 0644);
+        chmod(QFile::encodeName(dir.path()).constData(), 0700);
     }
 };
-
-bool permissionsBindUs(const QString &kind)
-{
-    return !kind.startsWith("read-only") && !kind.startsWith("unreadable") ? true : !runningAsRoot();
-}
 
 } // namespace
 
@@ -197,14 +270,14 @@ void TestFileIO::readFailures()
     QFETCH(QString, kind);
     QFETCH(int, number);
     QFETCH(QString, description);
-    if (!permissionsBindUs(kind))
-        QSKIP("file permissions do not restrict this user");
     Scene scene;
-    QByteArray out("left over");
-    const FileError error = ReadFileBytes(scene.pathFor(kind), out);
-    QCOMPARE(error.number, number);
-    QCOMPARE(error.description, description);
-    QVERIFY(out.isEmpty());
+    const QString path = scene.pathFor(kind);
+    const QString report = attempt(kind, [&] {
+        QByteArray out("left over");
+        const FileError error = ReadFileBytes(path, out);
+        return out.isEmpty() ? error : FileError{-1, "bytes left after a failure"};
+    });
+    QCOMPARE(report, expectedReport(number, description));
 }
 
 void TestFileIO::writeReplaces_data()
@@ -231,6 +304,23 @@ void TestFileIO::writeReplaces()
     QCOMPARE(snapshot(scene.dir.path()), expected);
 }
 
+void TestFileIO::writeKeepsLinkAndMode()
+{
+    // Replacing the file by rename must not turn a link into a plain file or widen access.
+    Scene scene;
+    chmod(QFile::encodeName(scene.existing).constData(), 0640);
+    const QString link = scene.dir.filePath("link.cfg");
+    QVERIFY(QFile::link("old.cfg", link));
+
+    const FileError error = WriteFileAtomically(link, "new\r\n");
+    QVERIFY2(error.ok(), qPrintable(FormatFileError(error)));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(contents(scene.existing), QByteArray("new\r\n"));
+    struct stat info = {};
+    QCOMPARE(stat(QFile::encodeName(scene.existing).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0640));
+}
+
 void TestFileIO::writeFailures_data()
 {
     QTest::addColumn<QString>("kind");
@@ -249,16 +339,12 @@ void TestFileIO::writeFailures()
     QFETCH(QString, kind);
     QFETCH(int, number);
     QFETCH(QString, description);
-    if (!permissionsBindUs(kind))
-        QSKIP("file permissions do not restrict this user; the other rows and the "
-              "file-size limit cover real failures");
     Scene scene;
     const QString path = scene.pathFor(kind);
     const QMap<QString, QByteArray> before = snapshot(scene.dir.path());
 
-    const FileError error = WriteFileAtomically(path, allBytes());
-    QCOMPARE(error.number, number);
-    QCOMPARE(error.description, description);
+    const QString report = attempt(kind, [&] { return WriteFileAtomically(path, allBytes()); });
+    QCOMPARE(report, expectedReport(number, description));
     QCOMPARE(snapshot(scene.dir.path()), before);
 }
 
@@ -285,33 +371,20 @@ void TestFileIO::fileSizeLimit()
     const QMap<QString, QByteArray> before = snapshot(scene.dir.path());
     const QByteArray bytes = allBytes().repeated(size / allBytes().size() + 1).left(size);
 
-    int channel[2];
-    QCOMPARE(pipe(channel), 0);
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
-        // The default action of SIGXFSZ would end the child; the file layer must prevent that.
+    const auto limitFileSize = [] {
+        // Left at its default, SIGXFSZ would end the child; the file layer must prevent that.
         signal(SIGXFSZ, SIG_DFL);
         const rlimit fsize{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &fsize);
-        const FileError error = append ? AppendToFile(scene.existing, bytes)
-                                       : WriteFileAtomically(scene.existing, bytes);
-        const QByteArray text = error.ok() ? QByteArray() : FormatFileError(error).toUtf8();
-        const bool sent = write(channel[1], text.constData(), size_t(text.size())) == text.size();
-        _exit(sent ? 0 : 1);
-    }
-    close(channel[1]);
-    QByteArray received;
-    char buffer[256];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        received.append(buffer, n);
-    close(channel[0]);
-    int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
-    QVERIFY2(WIFEXITED(status), "the child was killed by a signal");
-    QCOMPARE(WEXITSTATUS(status), 0);
+        return setrlimit(RLIMIT_FSIZE, &fsize) == 0;
+    };
+    const QString path = scene.existing;
+    const ChildOutcome outcome = runInChild(limitFileSize, [&] {
+        return append ? AppendToFile(path, bytes) : WriteFileAtomically(path, bytes);
+    });
+    QVERIFY2(outcome.exited, "the child was killed by a signal");
+    QCOMPARE(outcome.exitCode, 0);
 
-    QCOMPARE(QString::fromUtf8(received), report);
+    QCOMPARE(outcome.report, report);
     QMap<QString, QByteArray> expected = before;
     if (report.isEmpty())
         expected.insert("old.cfg", append ? kOldContent + bytes : bytes);
@@ -363,8 +436,6 @@ void TestFileIO::appendFailures()
     QFETCH(QString, kind);
     QFETCH(int, number);
     QFETCH(QString, description);
-    if (!permissionsBindUs(kind))
-        QSKIP("file permissions do not restrict this user");
     Scene scene;
     const bool device = kind.startsWith('/');
     if (device && !QFile::exists(kind))
@@ -372,9 +443,8 @@ void TestFileIO::appendFailures()
     const QString path = device ? kind : scene.pathFor(kind);
     const QMap<QString, QByteArray> before = snapshot(scene.dir.path());
 
-    const FileError error = AppendToFile(path, "+zoom\r\n");
-    QCOMPARE(error.number, number);
-    QCOMPARE(error.description, description);
+    const QString report = attempt(kind, [&] { return AppendToFile(path, "+zoom\r\n"); });
+    QCOMPARE(report, expectedReport(number, description));
     QCOMPARE(snapshot(scene.dir.path()), before);
 }
 
