@@ -1,13 +1,6 @@
 #include "languages/wordfile.h"
 
-namespace {
-// Offset just past the last line terminator in bytes (0 when there is none).
-qsizetype EndOfLastCompleteLine(QByteArrayView bytes) {
-    for (qsizetype i = bytes.size(); i > 0; --i)
-        if (bytes[i - 1] == '\r' || bytes[i - 1] == '\n') return i;
-    return 0;
-}
-}
+#include "editor/cp1252.h"
 
 QStringList SplitLines(QByteArrayView fileBytes) {
     QStringList lines;
@@ -27,12 +20,7 @@ QStringList SplitLines(QByteArrayView fileBytes) {
 FileError ReadLines(const QString &path, QStringList &lines) {
     QByteArray bytes;
     const FileError error = ReadFileBytes(path, bytes);
-    if (!error.ok()) {
-        // A line cut off by the failure is not a line of the file.
-        lines = SplitLines(QByteArrayView(bytes).first(EndOfLastCompleteLine(bytes)));
-        return error;
-    }
-    lines = SplitLines(bytes);
+    lines = error.ok() ? SplitLines(bytes) : QStringList();
     return error;
 }
 
@@ -49,5 +37,15 @@ QString WordListText(const QStringList &lines) {
 }
 
 FileError AppendEntry(const QString &path, const QString &entry) {
-    return AppendToFile(path, cp1252::encode(entry) + "\r\n");
+    const cp1252::EncodeResult encoded = cp1252::encode(entry);
+    if (encoded.malformed)
+        return {UnencodableEntryError, QStringLiteral("The entry is not valid text.")};
+    if (!encoded.ok) {
+        const QString code = QString::number(static_cast<uint>(encoded.badCharacter), 16).toUpper();
+        return {UnencodableEntryError,
+                QStringLiteral("The entry holds the character \u201c%1\u201d (U+%2), which a Windows-1252 "
+                               "word file cannot hold.")
+                    .arg(QString::fromUcs4(&encoded.badCharacter, 1), code.rightJustified(4, QLatin1Char('0')))};
+    }
+    return AppendToFile(path, encoded.bytes + "\r\n");
 }
