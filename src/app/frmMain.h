@@ -10,6 +10,7 @@
 
 class CodeSense;
 class QAction;
+class frmCmdList;
 
 class frmMain : public QMainWindow
 {
@@ -27,6 +28,9 @@ public:
     DocumentState Document;
 
     QAction *menuItem(const QString &name) const;
+
+    // The command list window, created hidden on first call and kept for the whole run.
+    frmCmdList *CmdList();
 
     // Ends the program; tests replace what ending means.
     std::function<void()> EndProgram;
@@ -77,4 +81,5 @@ private:
     QString openDialogFolder() const;
     bool ended_ = false;
     bool closingAll_ = false;
+    frmCmdList *cmdList_ = nullptr;
 };
