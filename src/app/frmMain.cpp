@@ -6,6 +6,7 @@
 #include "aids/lookahead.h"
 #include "app/twips.h"
 #include "editor/codesense.h"
+#include "languages/frmDefNew.h"
 #include "languages/registryFinder.h"
 
 #include <Qsci/qscicommandset.h>
@@ -317,6 +318,13 @@ frmCmdList *frmMain::CmdList()
     return cmdList_;
 }
 
+frmDefNew *frmMain::DefNew()
+{
+    if (!defNew_)
+        defNew_ = new frmDefNew(CmdList(), this);
+    return defNew_;
+}
+
 void frmMain::mnuTools_cmdlist_Click()
 {
     frmCmdList *window = CmdList();
@@ -327,7 +335,15 @@ void frmMain::mnuTools_cmdlist_Click()
 }
 
 void frmMain::mnuTools_spchar_Click() {}
-void frmMain::mnuTools_defNew_Click() {}
+
+void frmMain::mnuTools_defNew_Click()
+{
+    frmDefNew *window = DefNew();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void frmMain::mnuTools_tunemill_Click() {}
 
 void frmMain::closeEvent(QCloseEvent *event)

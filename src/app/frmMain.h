@@ -11,6 +11,7 @@
 class CodeSense;
 class QAction;
 class frmCmdList;
+class frmDefNew;
 
 class frmMain : public QMainWindow
 {
@@ -29,8 +30,9 @@ public:
 
     QAction *menuItem(const QString &name) const;
 
-    // The command list window, created hidden on first call and kept for the whole run.
+    // The tool windows, created hidden on first call and kept for the whole run.
     frmCmdList *CmdList();
+    frmDefNew *DefNew();
 
     // Ends the program; tests replace what ending means.
     std::function<void()> EndProgram;
@@ -82,4 +84,5 @@ private:
     bool ended_ = false;
     bool closingAll_ = false;
     frmCmdList *cmdList_ = nullptr;
+    frmDefNew *defNew_ = nullptr;
 };
