@@ -184,8 +184,18 @@ void frmMain::releaseEditorShortcuts()
 
 void frmMain::Form_Load()
 {
+    CmdList();
     show();
     GameDataPath = GameDataPathFor(JediOutcastInstallPath());
+    const FileError error = fillCommandList(ApplicationFile(QStringLiteral("pf/cc.txt")));
+    if (!error.ok())
+        showFileError(error.number, error.description);
+    RegisterJK2Script(CodeSense1);
+}
+
+FileError frmMain::fillCommandList(const QString &path)
+{
+    return CmdList()->FillFromFile(path, true);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
