@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
