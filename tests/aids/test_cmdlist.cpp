@@ -1,6 +1,5 @@
 #include "aids/frmCmdList.h"
 #include "app/frmMain.h"
-#include "app/twips.h"
 #include "editor/codesense.h"
 #include "support/fakeservices.h"
 
@@ -83,20 +82,6 @@ class CommandListTest : public QObject
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
 
-    void layout()
-    {
-        Fixture f{QStringList{}};
-        QCOMPARE(f.window.objectName(), QStringLiteral("frmCmdList"));
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Command List"));
-        QVERIFY(f.window.isWindow());
-        QCOMPARE(f.window.size(), QSize(Twips(6975), Twips(3225)));
-        QCOMPARE(f.window.minimumSize(), f.window.maximumSize());
-        QVERIFY(!(f.window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(f.window.list1->geometry(), QRect(0, 0, Twips(6975), Twips(2985)));
-        QCOMPARE(f.window.Label1->geometry(), QRect(0, Twips(3000), Twips(6975), Twips(195)));
-        QCOMPARE(f.window.Label1->text(), QString());
-    }
-
     void fillFromFile_data()
     {
         QTest::addColumn<QByteArray>("bytes"); // "<none>": no such file
@@ -106,12 +91,6 @@ private slots:
         const QStringList old{"old"};
         QTest::newRow("three lines in order") << QByteArray("+attack\r\nbind\r\nvstr a\r\n") << true
                                               << QStringList{"+attack", "bind", "vstr a"} << 0;
-        QTest::newRow("no final terminator") << QByteArray("a\r\nb") << true << QStringList{"a", "b"} << 0;
-        QTest::newRow("lone CR ends a line") << QByteArray("a\rb\r") << true << QStringList{"a", "b"} << 0;
-        QTest::newRow("blanks, empty lines and comments kept")
-            << QByteArray(" a \r\n\r\n// c\r\n") << true << QStringList{" a ", "", "// c"} << 0;
-        QTest::newRow("Windows-1252 byte") << QByteArray("caf\xe9\r\n") << true << QStringList{"caf\u00e9"} << 0;
-        QTest::newRow("empty file") << QByteArray() << true << QStringList{} << 0;
         QTest::newRow("appends after old items") << QByteArray("new\r\n") << false << QStringList{"old", "new"} << 0;
         QTest::newRow("missing file, cleared") << QByteArray("<none>") << true << QStringList{} << 53;
         QTest::newRow("missing file keeps old items") << QByteArray("<none>") << false << old << 53;
@@ -164,8 +143,6 @@ private slots:
         QTest::addColumn<QPoint>("caretAfter");
         QTest::newRow("at caret, caret stays in front") << "bind q " << QPoint(0, 5) << QPoint(0, 5) << 0
                                                         << "bind +attackq " << QPoint(0, 5);
-        QTest::newRow("on second line") << "a\nbind \n" << QPoint(1, 5) << QPoint(1, 5) << 3 << "a\nbind vstr loop\n"
-                                        << QPoint(1, 5);
         QTest::newRow("item sent verbatim") << "" << QPoint(0, 0) << QPoint(0, 0) << 2 << "  // a note "
                                             << QPoint(0, 0);
         QTest::newRow("forward selection replaced") << "hello world" << QPoint(0, 0) << QPoint(0, 5) << 1
@@ -310,18 +287,6 @@ private slots:
         // Sends still reach the main window's editor after reopening.
         window->list1_KeyPress(13);
         QCOMPARE(main.CodeSense1->Text(), QStringLiteral(" +attack "));
-        QVERIFY(fakes.messageBoxes.shown.isEmpty());
-    }
-
-    void toolsMenuOnEmptyListShowsNothingSelected()
-    {
-        FakeServices fakes;
-        frmMain main;
-        main.EndProgram = [] {};
-        main.menuItem(QStringLiteral("mnuTools_cmdlist"))->trigger();
-        QVERIFY(main.CmdList()->isVisible());
-        QCOMPARE(main.CmdList()->list1->currentRow(), -1);
-        QCOMPARE(main.CmdList()->Label1->text(), QString());
         QVERIFY(fakes.messageBoxes.shown.isEmpty());
     }
 };
