@@ -250,14 +250,18 @@ void frmMain::OpenDocument()
 {
     const FileDialogRequest request{tr("Open"), openDialogFolder(), QtFileFilter(FileFilter), QString(), false};
     const std::optional<QString> path = services().fileDialogs->getOpenFileName(this, request);
-    if (!path)
-        return;
-    const FileError error = CodeSense1->OpenFile(*path);
+    if (path)
+        OpenDocumentFile(*path);
+}
+
+void frmMain::OpenDocumentFile(const QString &path)
+{
+    const FileError error = CodeSense1->OpenFile(path);
     if (!error.ok()) {
         showFileError(error.number, error.description);
         return;
     }
-    Document.Opened(*path);
+    Document.Opened(path);
     setWindowTitle(Document.Caption);
 }
 

@@ -46,6 +46,8 @@ public:
 
     void NewDocument();
     void OpenDocument();
+    // Opens a chosen file, as the Open command does after its dialog.
+    void OpenDocumentFile(const QString &path);
     void SaveDocument();
     void SaveDocumentAs();
 
