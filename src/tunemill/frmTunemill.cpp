@@ -313,11 +313,10 @@ void frmTunemill::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-bool frmTunemill::Form_KeyDown(QKeyEvent *event)
+void frmTunemill::Form_KeyDown(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape)
         m_stopRequested = true;
-    return false;
 }
 
 void frmTunemill::keyPressEvent(QKeyEvent *event)

@@ -53,7 +53,7 @@ protected:
 
 private:
     void Form_Load(const QString &installLookupResult);
-    bool Form_KeyDown(QKeyEvent *event);
+    void Form_KeyDown(QKeyEvent *event);
     void ConfirmAndHide();
     bool RefuseUnwritableText();
     void ShowScript(const QString &path);
