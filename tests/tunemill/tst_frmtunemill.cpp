@@ -131,7 +131,6 @@ private slots:
 
     void closeAndQuestion_data();
     void closeAndQuestion();
-    void closeRequestWhileHidden();
     void reopenKeepsEverything();
 
     void escapeSetsStop_data();
@@ -147,8 +146,8 @@ private slots:
     void failedWriteKeepsEarlierFile();
     void unwritableCharacterRefused_data();
     void unwritableCharacterRefused();
-    void escapeStopsAfterFirstTrack();
-    void staleStopIsCleared();
+    void escapeDuringCreate_data();
+    void escapeDuringCreate();
     void secondCreateRefusedWhileRunning();
 
 private:
@@ -514,23 +513,23 @@ void TestFrmTunemill::removeWithoutSelection()
 
 void TestFrmTunemill::closeAndQuestion_data()
 {
-    QTest::addColumn<bool>("closeBox");
+    QTest::addColumn<QString>("how"); // "Close", "close box", or a close request while hidden
     QTest::addColumn<int>("tracks");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("visibleAfter");
 
-    for (const bool closeBox : {false, true}) {
-        const char *how = closeBox ? "close box" : "Close";
-        QTest::addRow("%s, no tracks", how) << closeBox << 0 << int(QMessageBox::No) << false << false;
-        QTest::addRow("%s, tracks, No", how) << closeBox << 2 << int(QMessageBox::No) << true << true;
-        QTest::addRow("%s, tracks, Yes", how) << closeBox << 1 << int(QMessageBox::Yes) << true << false;
+    for (const char *how : {"Close", "close box"}) {
+        QTest::addRow("%s, no tracks", how) << how << 0 << int(QMessageBox::No) << false << false;
+        QTest::addRow("%s, tracks, No", how) << how << 2 << int(QMessageBox::No) << true << true;
+        QTest::addRow("%s, tracks, Yes", how) << how << 1 << int(QMessageBox::Yes) << true << false;
     }
+    QTest::newRow("hidden, tracks: still asks") << "hidden" << 1 << int(QMessageBox::No) << true << false;
 }
 
 void TestFrmTunemill::closeAndQuestion()
 {
-    QFETCH(bool, closeBox);
+    QFETCH(QString, how);
     QFETCH(int, tracks);
     QFETCH(int, answer);
     QFETCH(bool, asked);
@@ -541,11 +540,13 @@ void TestFrmTunemill::closeAndQuestion()
     ShowActive(*w);
     for (int i = 0; i < tracks; ++i)
         AddTrack(*w, "t", "t.mp3");
+    if (how == "hidden")
+        w->hide();
     fakes->messageBoxes.answers.enqueue(QMessageBox::StandardButton(answer));
-    if (closeBox)
-        QVERIFY(!w->close());
-    else
+    if (how == "Close")
         QTest::mouseClick(Child<QPushButton>(*w, "Command3"), Qt::LeftButton);
+    else
+        QVERIFY(!w->close());
     QCoreApplication::processEvents();
 
     QVERIFY(w);
@@ -559,18 +560,6 @@ void TestFrmTunemill::closeAndQuestion()
         QCOMPARE(box.title, "Tunemill 1.07");
     }
     QCOMPARE(Items(*w, "listcap").size(), tracks);
-}
-
-void TestFrmTunemill::closeRequestWhileHidden()
-{
-    frmTunemill w(nullptr, QString());
-    ShowActive(w);
-    AddTrack(w, "t", "t.mp3");
-    w.hide();
-    fakes->messageBoxes.answers.enqueue(QMessageBox::No);
-    QVERIFY(!w.close());
-    QCOMPARE(fakes->messageBoxes.texts(), QStringList{"Are you sure you want to quit?"});
-    QVERIFY(w.isHidden());
 }
 
 void TestFrmTunemill::reopenKeepsEverything()
@@ -847,35 +836,39 @@ void TestFrmTunemill::unwritableCharacterRefused()
     QCOMPARE(ReadAll(script()), QByteArray("earlier"));
 }
 
-void TestFrmTunemill::escapeStopsAfterFirstTrack()
+void TestFrmTunemill::escapeDuringCreate_data()
 {
+    QTest::addColumn<bool>("escapeBefore"); // pressed before Create, so already stale
+    QTest::addColumn<bool>("escapeDuring"); // pending when Create lets input in
+    QTest::addColumn<int>("trackLines");
+    QTest::newRow("Escape while the first line is written") << false << true << 1;
+    QTest::newRow("an earlier Escape is forgotten") << true << false << 5;
+}
+
+void TestFrmTunemill::escapeDuringCreate()
+{
+    QFETCH(bool, escapeBefore);
+    QFETCH(bool, escapeDuring);
+    QFETCH(int, trackLines);
+
     frmTunemill w(nullptr, QString());
     for (int i = 0; i < 5; ++i)
         AddTrack(w, "t", "t.mp3");
-    // Reaches the window only when Create lets pending input in after the first track line.
-    QCoreApplication::postEvent(Child<QLineEdit>(w, "TXTcaption"),
-                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    auto *box = Child<QLineEdit>(w, "TXTcaption");
+    if (escapeBefore)
+        QTest::keyClick(box, Qt::Key_Escape);
+    if (escapeDuring)
+        QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     Child<QPushButton>(w, "Command2")->click();
 
     const QList<QByteArray> lines = ReadAll(script()).split('\n');
-    QCOMPARE(lines.size(), 24 + 1); // the split leaves an empty piece after the last CR LF
+    QCOMPARE(lines.size(), 23 + trackLines + 1); // the split leaves an empty piece after the last CR LF
     QCOMPARE(lines.at(8), QByteArray("//LOOP 0-4-------------\r"));
-    QVERIFY(lines.at(10).startsWith("SET MUSIC_CHANGE_0 "));
-    QCOMPARE(lines.at(11), QByteArray("//---------------------\r"));
-    QCOMPARE(lines.at(20), QByteArray("SET PREV_MUSIC VSTR MUSIC_CHANGE_4\r"));
+    QVERIFY(lines.at(9 + trackLines).startsWith(QStringLiteral("SET MUSIC_CHANGE_%1 ").arg(trackLines - 1).toLatin1()));
+    QCOMPARE(lines.at(10 + trackLines), QByteArray("//---------------------\r"));
+    QCOMPARE(lines.at(19 + trackLines), QByteArray("SET PREV_MUSIC VSTR MUSIC_CHANGE_4\r"));
+    QCOMPARE(w.stopRequested(), escapeDuring);
     QCOMPARE(fakes->messageBoxes.texts().value(0), "MC created. Path: " + script());
-}
-
-void TestFrmTunemill::staleStopIsCleared()
-{
-    frmTunemill w(nullptr, QString());
-    for (int i = 0; i < 5; ++i)
-        AddTrack(w, "t", "t.mp3");
-    QTest::keyClick(Child<QLineEdit>(w, "TXTpath"), Qt::Key_Escape);
-    QVERIFY(w.stopRequested());
-    Child<QPushButton>(w, "Command2")->click();
-    QCOMPARE(ReadAll(script()).count("\r\n"), 28);
-    QVERIFY(!w.stopRequested());
 }
 
 void TestFrmTunemill::secondCreateRefusedWhileRunning()
