@@ -1,0 +1,367 @@
+#include "app/frmMain.h"
+
+#include "app/appfolder.h"
+#include "app/platform/services.h"
+#include "aids/lookahead.h"
+#include "app/twips.h"
+#include "editor/codesense.h"
+#include "languages/registryFinder.h"
+
+#include <Qsci/qscicommandset.h>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+
+namespace {
+
+const QString FileFilter = QStringLiteral("Configuration files (.cfg)|*.cfg|All files (*.*)|*.*");
+
+// The menu bar, in menu order. A caption "-" is a separator; a parent of "" is a top menu.
+struct MenuEntry
+{
+    const char *name;
+    const char *parent;
+    const char *caption;
+    const char *shortcut;
+    bool checked;
+    void (frmMain::*handler)();
+};
+
+const MenuEntry Menus[] = {
+    {"mnuFile", "", "&File", "", false, nullptr},
+    {"mnuFile_new", "mnuFile", "&New", "Ctrl+N", false, &frmMain::mnuFile_new_Click},
+    {"mnuFile_open", "mnuFile", "&Open...", "Ctrl+O", false, &frmMain::mnuFile_open_Click},
+    {"mnuFile_save", "mnuFile", "&Save", "Ctrl+S", false, &frmMain::mnuFile_save_Click},
+    {"mnuFile_saveas", "mnuFile", "Save &As...", "Ctrl+D", false, &frmMain::mnuFile_saveas_Click},
+    {"Spacer2", "mnuFile", "-", "", false, nullptr},
+    {"mnuFile_exit", "mnuFile", "E&xit", "", false, &frmMain::mnuFile_exit_Click},
+    {"mnuEdit", "", "&Edit", "", false, nullptr},
+    {"mnuEdit_undo", "mnuEdit", "&Undo", "Ctrl+Z", false, &frmMain::mnuEdit_undo_Click},
+    {"mnuEdit_redo", "mnuEdit", "&Redo", "Ctrl+R", false, &frmMain::mnuEdit_redo_Click},
+    {"mnuEdit_undomany", "mnuEdit", "Undo Opera&tions...", "", false, nullptr},
+    {"mnuEdit_redoOps", "mnuEdit", "Redo Operation&s...", "", false, nullptr},
+    {"Spacer1", "mnuEdit", "-", "", false, nullptr},
+    {"mnuEdit_cut", "mnuEdit", "C&ut", "Ctrl+X", false, &frmMain::mnuEdit_cut_Click},
+    {"mnuEdit_copy", "mnuEdit", "&Copy", "Ctrl+C", false, &frmMain::mnuEdit_copy_Click},
+    {"mnuEdit_paste", "mnuEdit", "&Paste", "Ctrl+V", false, &frmMain::mnuEdit_paste_Click},
+    {"mnuEdit_del", "mnuEdit", "De&lete", "Del", false, &frmMain::mnuEdit_del_Click},
+    {"spacer4", "mnuEdit", "-", "", false, nullptr},
+    {"mnuEdit_find", "mnuEdit", "&Find && Replace...", "", false, nullptr},
+    {"mnuEdit_findnext", "mnuEdit", "Find &Next", "F3", false, nullptr},
+    {"mnuEdit_repeatnext", "mnuEdit", "Repeat Next Cmd...", "", false, nullptr},
+    {"mnuEdit_selectall", "mnuEdit", "Select &All", "", false, &frmMain::mnuEdit_selectall_Click},
+    {"mnuEdit_time", "mnuEdit", "Time / Dat&e", "F6", false, nullptr},
+    {"mnuOptions", "", "&Options", "", false, nullptr},
+    {"mnuOptions_linenumtips", "mnuOptions", "Line &Num Tips", "", true, nullptr},
+    {"mnuOptions_syntaxh", "mnuOptions", "S&yntax Highlighting", "", true, nullptr},
+    {"mnuOptions_endent", "mnuOptions", "Auto &Endent", "", false, nullptr},
+    {"mnuOptions_endent_off", "mnuOptions_endent", "&Off", "", false, nullptr},
+    {"mnuOptions_endent_scope", "mnuOptions_endent", "By &Scope", "", false, nullptr},
+    {"mnuOptions_endent_line", "mnuOptions_endent", "By &Previous Line", "", true, nullptr},
+    {"mnuOptions_linenum", "mnuOptions", "&Line Numbering", "", false, nullptr},
+    {"mnuOptions_linenum_none", "mnuOptions_linenum", "&None", "", true, nullptr},
+    {"mnuOptions_linenum_hex", "mnuOptions_linenum", "&Hex", "", false, nullptr},
+    {"mnuOptions_linenum_dec", "mnuOptions_linenum", "D&ecimal", "", false, nullptr},
+    {"mnuOptions_linenum_bin", "mnuOptions_linenum", "&Binary", "", false, nullptr},
+    {"mnuOptions_linenum_oct", "mnuOptions_linenum", "&Octal", "", false, nullptr},
+    {"Spacer3", "mnuOptions", "-", "", false, nullptr},
+    {"mnuEdit_properties", "mnuOptions", "Pr&operties", "F1", false, nullptr},
+    {"mnuFont", "", "Fo&nt", "", false, nullptr},
+    {"mnuFont_select", "mnuFont", "Set &Font", "Ctrl+F", false, nullptr},
+    {"mnuFont_jk2", "mnuFont", "JK2 &Scripting Colors", "", false, nullptr},
+    {"mnuTools", "", "&Tools", "", false, nullptr},
+    {"mnuTools_cmdlist", "mnuTools", "Command &List", "F5", false, &frmMain::mnuTools_cmdlist_Click},
+    {"mnuTools_spchar", "mnuTools", "Special &Characters", "Ctrl+L", false, &frmMain::mnuTools_spchar_Click},
+    {"mnuTools_defNew", "mnuTools", "Define New &Keyword", "Ctrl+K", false, &frmMain::mnuTools_defNew_Click},
+    {"mnuTools_tunemill", "mnuTools", "&Tunemill 1.07", "", false, &frmMain::mnuTools_tunemill_Click},
+    {"mnuGame", "", "&Game", "", false, nullptr},
+    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, nullptr},
+    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, nullptr},
+    {"mnuMacros", "", "&Macros", "", false, nullptr},
+    {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, nullptr},
+    {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, nullptr},
+    {"mnuAbout", "", "&About", "", false, nullptr},
+    {"mnuAbout_about", "mnuAbout", "&About Tavrel", "", false, nullptr},
+};
+
+// Items that carry a check mark at some point: they are checkable from the start.
+bool isCheckable(const QString &name)
+{
+    return name.startsWith(QLatin1String("mnuOptions_")) || name.startsWith(QLatin1String("mnuGame_"));
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Document.Caption);
+    EndProgram = [] { QCoreApplication::exit(0); };
+
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    CodeSense1 = new CodeSense(client);
+    CodeSense1->setObjectName(QStringLiteral("CodeSense1"));
+    CodeSense1->setGeometry(0, 0, Twips(10155), Twips(7395));
+    connect(CodeSense1, &CodeSense::Change, this, &frmMain::CodeSense1_Change);
+    CodeSense1->SetKeyDownHandler([this](CodeSense *editor, int key, int shift) {
+        return CodeSense1_KeyDown(editor, key, shift);
+    });
+
+    buildMenus();
+    releaseEditorShortcuts();
+    resize(Twips(10200), Twips(7440) + menuBar()->sizeHint().height());
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildMenus()
+{
+    for (const MenuEntry &entry : Menus) {
+        const QString name = QString::fromLatin1(entry.name);
+        const QString caption = QString::fromUtf8(entry.caption);
+        QMenu *parentMenu = *entry.parent ? findChild<QMenu *>(QString::fromLatin1(entry.parent)) : nullptr;
+        const bool isMenu = !*entry.parent || name == QLatin1String("mnuOptions_endent") ||
+                            name == QLatin1String("mnuOptions_linenum");
+        if (caption == QLatin1String("-")) {
+            QAction *separator = parentMenu->addSeparator();
+            separator->setObjectName(name);
+        } else if (isMenu) {
+            QMenu *menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            menu->menuAction()->setObjectName(name);
+        } else {
+            QAction *action = parentMenu->addAction(caption);
+            action->setObjectName(name);
+            action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+            action->setShortcutContext(Qt::WindowShortcut);
+            action->setCheckable(isCheckable(name));
+            action->setChecked(entry.checked);
+            if (entry.handler) {
+                const auto handler = entry.handler;
+                connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+            }
+        }
+    }
+}
+
+QAction *frmMain::menuItem(const QString &name) const
+{
+    for (QAction *action : findChildren<QAction *>(name))
+        return action;
+    for (QMenu *menu : findChildren<QMenu *>(name))
+        return menu->menuAction();
+    return nullptr;
+}
+
+// The editor component binds keys of its own (Ctrl+D duplicates, Ctrl+L cuts a line, ...)
+// and would take them before the menu; the menu's shortcuts win.
+void frmMain::releaseEditorShortcuts()
+{
+    QList<int> taken;
+    for (QAction *action : findChildren<QAction *>())
+        if (!action->shortcut().isEmpty())
+            taken << action->shortcut()[0].toCombined();
+    // The Delete item posts the Delete key to the editor, which must keep handling it.
+    taken.removeAll(Qt::Key_Delete);
+    for (QsciCommand *command : CodeSense1->standardCommands()->commands()) {
+        if (taken.contains(command->key()))
+            command->setKey(0);
+        if (taken.contains(command->alternateKey()))
+            command->setAlternateKey(0);
+    }
+}
+
+void frmMain::Form_Load()
+{
+    show();
+    GameDataPath = GameDataPathFor(JediOutcastInstallPath());
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::Form_Resize()
+{
+    const QRect frame = frameGeometry();
+    const EditorSize size = EditorSizeForWindow(static_cast<float>(PixelsToTwips(frame.width())),
+                                                static_cast<float>(PixelsToTwips(frame.height())));
+    // A size that cannot be applied (a minimized window) leaves the editor as it was.
+    if (size.height >= 0)
+        CodeSense1->SetHeight(size.height);
+    if (size.width >= 0)
+        CodeSense1->SetWidth(size.width);
+}
+
+bool frmMain::CodeSense1_KeyDown(CodeSense *editor, int key, int)
+{
+    return FlagLookAhead(this, editor, key);
+}
+
+void frmMain::CodeSense1_Change()
+{
+    Document.TextChanged(CodeSense1->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0);
+    setWindowTitle(Document.Caption);
+}
+
+void frmMain::showFileError(int number, const QString &description)
+{
+    ShowMessage(this, QStringLiteral("Error #%1\r\n%2").arg(number).arg(description), ProgramTitle);
+}
+
+QString frmMain::openDialogFolder() const
+{
+    return GameDataPath == GameDataPathSuffix() ? ApplicationFile(QStringLiteral("cfgs")) : GameDataPath;
+}
+
+void frmMain::NewDocument()
+{
+    CodeSense1->SetText(QString());
+    Document.NewDocument();
+    setWindowTitle(Document.Caption);
+}
+
+void frmMain::OpenDocument()
+{
+    const FileDialogRequest request{tr("Open"), openDialogFolder(), QtFileFilter(FileFilter), QString(), false};
+    const std::optional<QString> path = services().fileDialogs->getOpenFileName(this, request);
+    if (!path)
+        return;
+    const FileError error = CodeSense1->OpenFile(*path);
+    if (!error.ok()) {
+        showFileError(error.number, error.description);
+        return;
+    }
+    Document.Opened(*path);
+    setWindowTitle(Document.Caption);
+}
+
+bool frmMain::saveTo(const QString &path)
+{
+    const FileError error = CodeSense1->SaveFile(path, false);
+    if (!error.ok()) {
+        showFileError(error.number, error.description);
+        return false;
+    }
+    Document.Saved(path);
+    setWindowTitle(Document.Caption);
+    if (Document.QuitAfterSave)
+        endProgram();
+    return true;
+}
+
+void frmMain::SaveDocument()
+{
+    if (!Document.HasFile()) {
+        SaveDocumentAs();
+        return;
+    }
+    saveTo(Document.FilePath);
+}
+
+void frmMain::SaveDocumentAs()
+{
+    const FileDialogRequest request{tr("Save As"), ApplicationFile(QStringLiteral("cfgs")),
+                                    QtFileFilter(FileFilter), QStringLiteral("cfg"), true};
+    const std::optional<QString> path = services().fileDialogs->getSaveFileName(this, request);
+    if (path)
+        saveTo(*path);
+}
+
+void frmMain::mnuFile_new_Click() { NewDocument(); }
+void frmMain::mnuFile_open_Click() { OpenDocument(); }
+void frmMain::mnuFile_save_Click() { SaveDocument(); }
+void frmMain::mnuFile_saveas_Click() { SaveDocumentAs(); }
+void frmMain::mnuFile_exit_Click() { close(); }
+
+void frmMain::mnuEdit_undo_Click() { CodeSense1->Undo(); }
+void frmMain::mnuEdit_copy_Click()
+{
+    services().clipboard->setText(CodeSense1->SelText());
+}
+
+void frmMain::mnuEdit_cut_Click()
+{
+    mnuEdit_copy_Click();
+    CodeSense1->SetSelText(QString());
+}
+
+void frmMain::mnuEdit_paste_Click()
+{
+    if (services().clipboard->hasText())
+        CodeSense1->SetSelText(services().clipboard->text());
+}
+
+// Exactly what the Delete key does in the editor: the key is posted to it.
+void frmMain::mnuEdit_del_Click()
+{
+    CodeSense1->SetFocus();
+    QCoreApplication::postEvent(CodeSense1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier));
+    QCoreApplication::postEvent(CodeSense1, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier));
+}
+
+void frmMain::mnuEdit_redo_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdRedo); }
+void frmMain::mnuEdit_selectall_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdSelectAll); }
+
+void frmMain::mnuTools_cmdlist_Click() {}
+void frmMain::mnuTools_spchar_Click() {}
+void frmMain::mnuTools_defNew_Click() {}
+void frmMain::mnuTools_tunemill_Click() {}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (ended_ || closingAll_) {
+        event->accept();
+        return;
+    }
+    if (!Document.Modified || !Document.TitleShowsChanges()) {
+        event->accept();
+        closeAllWindowsAndEnd();
+        return;
+    }
+    const auto answer = ShowMessage(this,
+                                    QStringLiteral("The text in ") + Document.FileTitle +
+                                        QStringLiteral(" file has changed.\r\n\r\nDo you want to save the changes?"),
+                                    ProgramTitle, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                    QMessageBox::NoIcon, QMessageBox::Yes);
+    Document.SaveAnswer = static_cast<qint16>(answer);
+    switch (answer) {
+    case QMessageBox::Yes:
+        event->ignore();
+        Document.QuitAfterSave = true;
+        SaveDocument();
+        break;
+    case QMessageBox::No:
+        event->accept();
+        closeAllWindowsAndEnd();
+        break;
+    default:
+        event->ignore();
+        break;
+    }
+}
+
+void frmMain::closeAllWindowsAndEnd()
+{
+    closingAll_ = true;
+    for (const char *name : {"frmCmdList", "frmSplash", "frmDefNew", "frmJK2colors", "frmTunemill", "frmPlay",
+                             "frmSpChars", "frmLookAheadCheck"}) {
+        if (QWidget *window = findChild<QWidget *>(QString::fromLatin1(name)))
+            window->close();
+    }
+    hide();
+    endProgram();
+}
+
+void frmMain::endProgram()
+{
+    ended_ = true;
+    if (EndProgram)
+        EndProgram();
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The main window: the menu bar above the one editor, the document it edits, and
+// the owner of every tool window.
+
+#include "app/document.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class CodeSense;
+class QAction;
+
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up work; runs once, before the window is first shown.
+    void Form_Load();
+
+    CodeSense *CodeSense1 = nullptr;
+    QString GameDataPath;
+    DocumentState Document;
+
+    QAction *menuItem(const QString &name) const;
+
+    // Ends the program; tests replace what ending means.
+    std::function<void()> EndProgram;
+    bool ProgramEnded() const { return ended_; }
+
+    void NewDocument();
+    void OpenDocument();
+    void SaveDocument();
+    void SaveDocumentAs();
+
+public slots:
+    void Form_Resize();
+
+    void mnuFile_new_Click();
+    void mnuFile_open_Click();
+    void mnuFile_save_Click();
+    void mnuFile_saveas_Click();
+    void mnuFile_exit_Click();
+
+    void mnuEdit_undo_Click();
+    void mnuEdit_redo_Click();
+    void mnuEdit_cut_Click();
+    void mnuEdit_copy_Click();
+    void mnuEdit_paste_Click();
+    void mnuEdit_del_Click();
+    void mnuEdit_selectall_Click();
+
+    void mnuTools_cmdlist_Click();
+    void mnuTools_spchar_Click();
+    void mnuTools_defNew_Click();
+    void mnuTools_tunemill_Click();
+
+    void CodeSense1_Change();
+    bool CodeSense1_KeyDown(CodeSense *editor, int key, int shift);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void releaseEditorShortcuts();
+    void endProgram();
+    void closeAllWindowsAndEnd();
+    void showFileError(int number, const QString &description);
+    bool saveTo(const QString &path);
+
+    QString openDialogFolder() const;
+    bool ended_ = false;
+    bool closingAll_ = false;
+};

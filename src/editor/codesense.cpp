@@ -1,0 +1,338 @@
+#include "editor/codesense.h"
+
+#include "app/twips.h"
+#include "editor/cp1252.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QKeyEvent>
+
+namespace {
+
+QHash<QString, LanguageDefinition> &registeredLanguages()
+{
+    static QHash<QString, LanguageDefinition> languages;
+    return languages;
+}
+
+QFont editorFont()
+{
+    const QString family = QFontDatabase::families().contains(QStringLiteral("Lucida Console"))
+                               ? QStringLiteral("Lucida Console")
+                               : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    QFont font(family);
+    font.setPixelSize(13);
+    font.setWeight(QFont::Normal);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+} // namespace
+
+CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
+{
+    SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
+    setUtf8(true);
+    setFont(editorFont());
+    setAutoIndent(true);
+    setMarginWidth(1, 0);
+    connect(this, &QsciScintilla::textChanged, this, [this] {
+        if (silentChanges_ == 0)
+            emit Change(this);
+    });
+}
+
+CodeSense::~CodeSense() = default;
+
+QByteArray CodeSense::TextUtf8() const
+{
+    const auto length = static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH));
+    const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    return QByteArray(data, length);
+}
+
+void CodeSense::SetTextUtf8(QByteArrayView utf8)
+{
+    // One undo step and one Change event for the whole replacement.
+    ++silentChanges_;
+    beginUndoAction();
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
+    endUndoAction();
+    --silentChanges_;
+    emitChange();
+}
+
+QString CodeSense::Text() const
+{
+    return QString::fromUtf8(TextUtf8());
+}
+
+void CodeSense::SetText(const QString &text)
+{
+    SetTextUtf8(text.toUtf8());
+}
+
+FileError CodeSense::OpenFile(const QString &path)
+{
+    QByteArray bytes;
+    FileError error = ReadFileBytes(path, bytes);
+    if (!error.ok())
+        return error;
+    const QByteArray utf8 = cp1252::decodeToUtf8(bytes);
+    bytes = QByteArray(); // a large file should not be held twice
+    // Loading is not an edit: no Change event, and nothing to undo.
+    ++silentChanges_;
+    SendScintilla(SCI_CLEARALL);
+    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    --silentChanges_;
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSAVEPOINT);
+    SendScintilla(SCI_GOTOPOS, 0);
+    return {};
+}
+
+FileError CodeSense::SaveFile(const QString &path, bool)
+{
+    const auto length = static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH));
+    const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    const cp1252::EncodeResult encoded = cp1252::encodeFromUtf8(QByteArrayView(data, length));
+    if (!encoded.ok) {
+        const int position = static_cast<int>(encoded.badUtf8Offset);
+        const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position)) + 1;
+        const QString character = QString::fromUcs4(&encoded.badCharacter, 1);
+        const QString code = QString::number(static_cast<uint>(encoded.badCharacter), 16).toUpper();
+        return {UnencodableCharacterError,
+                tr("Line %1 holds the character \u201c%2\u201d (U+%3), which a Windows-1252 script file "
+                   "cannot hold. Nothing was saved; remove or replace the character and save again.")
+                    .arg(line)
+                    .arg(character, code.rightJustified(4, QLatin1Char('0')))};
+    }
+    FileError error = WriteFileAtomically(path, encoded.bytes);
+    if (error.ok())
+        SendScintilla(SCI_SETSAVEPOINT);
+    return error;
+}
+
+void CodeSense::RegisterLanguage(const QString &name, const LanguageDefinition &definition)
+{
+    registeredLanguages().insert(name, definition);
+}
+
+bool CodeSense::IsLanguageRegistered(const QString &name)
+{
+    return registeredLanguages().contains(name);
+}
+
+bool CodeSense::SetLanguage(const QString &name)
+{
+    if (!registeredLanguages().contains(name))
+        return false;
+    language_ = name;
+    applyLexer();
+    return true;
+}
+
+void CodeSense::applyLexer()
+{
+}
+
+QString CodeSense::SelText() const
+{
+    return selectedText();
+}
+
+void CodeSense::SetSelText(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    // SCI_REPLACESEL stops at a NUL; the target replacement takes a length.
+    beginUndoAction();
+    ++silentChanges_;
+    SendScintilla(SCI_TARGETFROMSELECTION);
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    const long end = SendScintilla(SCI_GETTARGETEND);
+    SendScintilla(SCI_GOTOPOS, end);
+    --silentChanges_;
+    endUndoAction();
+    emitChange();
+}
+
+int CodeSense::PositionOf(qint32 line, qint32 column) const
+{
+    const int lines = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    line = qBound(0, line, lines - 1);
+    const int start = static_cast<int>(SendScintilla(SCI_POSITIONFROMLINE, line));
+    const int end = static_cast<int>(SendScintilla(SCI_GETLINEENDPOSITION, line));
+    if (column <= 0)
+        return start;
+    const int characters = static_cast<int>(SendScintilla(SCI_COUNTCHARACTERS, start, end));
+    if (column >= characters)
+        return end;
+    return static_cast<int>(SendScintilla(SCI_POSITIONRELATIVE, start, column));
+}
+
+qint32 CodeSense::ColumnOf(int position) const
+{
+    const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position));
+    const int start = static_cast<int>(SendScintilla(SCI_POSITIONFROMLINE, line));
+    return static_cast<qint32>(SendScintilla(SCI_COUNTCHARACTERS, start, position));
+}
+
+EditorRange CodeSense::GetSel(bool normalized) const
+{
+    int anchor = static_cast<int>(SendScintilla(SCI_GETANCHOR));
+    int caret = static_cast<int>(SendScintilla(SCI_GETCURRENTPOS));
+    if (normalized && anchor > caret)
+        std::swap(anchor, caret);
+    EditorRange range;
+    range.StartLineNo = static_cast<qint32>(SendScintilla(SCI_LINEFROMPOSITION, anchor));
+    range.StartColNo = ColumnOf(anchor);
+    range.EndLineNo = static_cast<qint32>(SendScintilla(SCI_LINEFROMPOSITION, caret));
+    range.EndColNo = ColumnOf(caret);
+    return range;
+}
+
+void CodeSense::SetSel(const EditorRange &range, bool makeVisible)
+{
+    const int anchor = PositionOf(range.StartLineNo, range.StartColNo);
+    const int caret = PositionOf(range.EndLineNo, range.EndColNo);
+    SendScintilla(SCI_SETSEL, anchor, caret);
+    if (makeVisible)
+        SendScintilla(SCI_SCROLLCARET);
+}
+
+QString CodeSense::GetLine(qint32 line) const
+{
+    if (line < 0 || line >= SendScintilla(SCI_GETLINECOUNT))
+        return {};
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
+    const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER, start, end - start));
+    return QString::fromUtf8(data, end - start);
+}
+
+QString CodeSense::CurrentWord() const
+{
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long start = SendScintilla(SCI_WORDSTARTPOSITION, caret, true);
+    if (start >= caret)
+        return {};
+    const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER, start, caret - start));
+    return QString::fromUtf8(data, caret - start);
+}
+
+void CodeSense::SetCaretPos(qint32 line, qint32 column)
+{
+    SendScintilla(SCI_GOTOPOS, PositionOf(line, column));
+}
+
+void CodeSense::InsertText(const QString &text)
+{
+    // Goes in at the caret; a selection is left standing beside it.
+    const QByteArray utf8 = text.toUtf8();
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    ++silentChanges_;
+    beginUndoAction();
+    SendScintilla(SCI_SETEMPTYSELECTION, caret);
+    SendScintilla(SCI_SETTARGETRANGE, caret, caret);
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    SendScintilla(SCI_GOTOPOS, SendScintilla(SCI_GETTARGETEND));
+    endUndoAction();
+    --silentChanges_;
+    emitChange();
+}
+
+void CodeSense::ExecuteCmd(qint32 id)
+{
+    switch (id) {
+    case cmdUndo:
+        undo();
+        return;
+    case cmdSelectAll:
+        selectAll(true);
+        return;
+    case cmdRedo:
+        redo();
+        return;
+    default:
+        if (const auto handler = commands_.value(id))
+            handler();
+    }
+}
+
+void CodeSense::Undo()
+{
+    undo();
+}
+
+void CodeSense::SetCommandHandler(qint32 id, std::function<void()> handler)
+{
+    commands_.insert(id, std::move(handler));
+}
+
+void CodeSense::SetAutoIndentMode(int mode)
+{
+    autoIndentMode_ = mode;
+    setAutoIndent(mode != 0);
+}
+
+void CodeSense::SetLineNumbering(bool on)
+{
+    lineNumbering_ = on;
+}
+
+void CodeSense::SetLineNumberStyle(int base)
+{
+    lineNumberStyle_ = base;
+}
+
+void CodeSense::SetLineToolTips(bool on)
+{
+    lineToolTips_ = on;
+}
+
+void CodeSense::SetColorSyntax(bool on)
+{
+    colorSyntax_ = on;
+    applyLexer();
+}
+
+void CodeSense::SetFocus()
+{
+    setFocus(Qt::OtherFocusReason);
+}
+
+void CodeSense::SetWidth(double twips)
+{
+    resize(Twips(twips), height());
+}
+
+void CodeSense::SetHeight(double twips)
+{
+    resize(width(), Twips(twips));
+}
+
+double CodeSense::Width() const
+{
+    return PixelsToTwips(width());
+}
+
+double CodeSense::Height() const
+{
+    return PixelsToTwips(height());
+}
+
+void CodeSense::keyPressEvent(QKeyEvent *event)
+{
+    if (keyDown_ && keyDown_(this, event->key(), static_cast<int>(event->modifiers() >> 25))) {
+        event->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
+}
+
+void CodeSense::emitChange()
+{
+    if (silentChanges_ == 0)
+        emit Change(this);
+}

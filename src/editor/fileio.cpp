@@ -1,0 +1,227 @@
+#include "editor/fileio.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
+using namespace FileErrors;
+
+namespace {
+
+enum class Purpose { Read, Write };
+
+FileError withDescription(int number, const char *description)
+{
+    return FileError{number, QString::fromLatin1(description)};
+}
+
+// Exceeding the file-size limit raises SIGXFSZ, whose default action ends the process
+// before the write can fail; ignored, the write fails with EFBIG and the save is
+// reported like any other. A handler someone else installed is left alone.
+void keepFileSizeLimitFromKilling()
+{
+#ifdef Q_OS_UNIX
+    struct sigaction current = {};
+    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && !(current.sa_flags & SA_SIGINFO)
+        && current.sa_handler == SIG_DFL) {
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGXFSZ, &ignore, nullptr);
+    }
+#endif
+}
+
+FileError fromErrno(int err, Purpose purpose)
+{
+    switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return MakeFileError(PermissionDenied);
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return MakeFileError(DiskFull);
+    case EFBIG:
+        // No separate number for it; the description tells it apart from a full disk.
+        return withDescription(DiskFull, "File too large");
+    case EIO:
+        return MakeFileError(DeviceIOError);
+    case EMFILE:
+    case ENFILE:
+        return MakeFileError(TooManyFiles);
+    case ENOENT:
+        return MakeFileError(purpose == Purpose::Read ? FileNotFound : PathNotFound);
+    case ENOTDIR:
+        return MakeFileError(PathNotFound);
+    case EISDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EINVAL:
+        return MakeFileError(PathFileAccessError);
+    default:
+        return {};
+    }
+}
+
+// What the path itself tells before it is opened; Qt reports some of these cases
+// (a directory, an existing file without write access) without any errno.
+FileError probePath(const QString &path, Purpose purpose)
+{
+    if (path.isEmpty())
+        return MakeFileError(PathFileAccessError);
+    const QFileInfo info(path);
+    if (info.isDir())
+        return MakeFileError(PathFileAccessError);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return MakeFileError(PathNotFound);
+    if (purpose == Purpose::Read && !info.exists())
+        return MakeFileError(FileNotFound);
+    if (purpose == Purpose::Write && info.exists() && !info.isWritable())
+        return MakeFileError(PermissionDenied);
+    return {};
+}
+
+FileError failure(int err, QFileDevice::FileError qtError, Purpose purpose, int fallback)
+{
+    if (FileError e = fromErrno(err, purpose); !e.ok())
+        return e;
+    switch (qtError) {
+    case QFileDevice::PermissionsError:
+        return MakeFileError(PermissionDenied);
+    case QFileDevice::ResourceError:
+        return MakeFileError(TooManyFiles);
+    case QFileDevice::ReadError:
+    case QFileDevice::WriteError:
+    case QFileDevice::FatalError:
+        return MakeFileError(DeviceIOError);
+    default:
+        return MakeFileError(fallback);
+    }
+}
+
+} // namespace
+
+FileError MakeFileError(int number)
+{
+    switch (number) {
+    case 0:
+        return {};
+    case FileNotFound:
+        return withDescription(number, "File not found");
+    case DeviceIOError:
+        return withDescription(number, "Device I/O error");
+    case DiskFull:
+        return withDescription(number, "Disk full");
+    case TooManyFiles:
+        return withDescription(number, "Too many files");
+    case PermissionDenied:
+        return withDescription(number, "Permission denied");
+    case PathFileAccessError:
+        return withDescription(number, "Path/File access error");
+    case PathNotFound:
+        return withDescription(number, "Path not found");
+    default:
+        return withDescription(number, "Application-defined or object-defined error");
+    }
+}
+
+QString FormatFileError(const FileError &error)
+{
+    return QStringLiteral("Error #") + FormatFileErrorPlain(error);
+}
+
+QString FormatFileErrorPlain(const FileError &error)
+{
+    return QString::number(error.number) + QStringLiteral("\r\n") + error.description;
+}
+
+FileError ReadFileBytes(const QString &path, QByteArray &out)
+{
+    out.clear();
+    if (FileError e = probePath(path, Purpose::Read); !e.ok())
+        return e;
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failure(errno, file.error(), Purpose::Read, PathFileAccessError);
+    errno = 0;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failure(errno, file.error(), Purpose::Read, DeviceIOError);
+    out = std::move(bytes);
+    return {};
+}
+
+FileError WriteFileAtomically(const QString &path, QByteArrayView bytes)
+{
+    keepFileSizeLimitFromKilling();
+    if (FileError e = probePath(path, Purpose::Write); !e.ok())
+        return e;
+
+    // QSaveFile writes a temporary file beside the target and renames it over the
+    // target only at commit; dropping it unfinished removes the temporary file.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failure(errno, file.error(), Purpose::Write, PathFileAccessError);
+    const char *data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        errno = 0;
+        const qint64 written = file.write(data, left);
+        if (written <= 0) {
+            const int err = errno;
+            const QFileDevice::FileError qtError = file.error();
+            file.cancelWriting();
+            return failure(err, qtError, Purpose::Write, DeviceIOError);
+        }
+        data += written;
+        left -= written;
+    }
+    errno = 0;
+    if (!file.commit())
+        return failure(errno, file.error(), Purpose::Write, DeviceIOError);
+    return {};
+}
+
+FileError AppendToFile(const QString &path, QByteArrayView bytes)
+{
+    keepFileSizeLimitFromKilling();
+    if (FileError e = probePath(path, Purpose::Write); !e.ok())
+        return e;
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return failure(errno, file.error(), Purpose::Write, PathFileAccessError);
+    const qint64 sizeBefore = file.size();
+    const char *data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        errno = 0;
+        const qint64 written = file.write(data, left);
+        if (written <= 0) {
+            const int err = errno;
+            const QFileDevice::FileError qtError = file.error();
+            if (!file.isSequential())
+                file.resize(sizeBefore);
+            return failure(err, qtError, Purpose::Write, DeviceIOError);
+        }
+        data += written;
+        left -= written;
+    }
+    errno = 0;
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return failure(errno, file.error(), Purpose::Write, DeviceIOError);
+    return {};
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The program's file access: whole-file reads, saves that never leave a half-written
+// file, and appends to the word files. Failures carry the numbers and descriptions the
+// user sees in the "Error #" message boxes.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+struct FileError
+{
+    int number = 0;
+    QString description;
+    bool ok() const { return number == 0; }
+};
+
+namespace FileErrors {
+constexpr int FileNotFound = 53;
+constexpr int DeviceIOError = 57;
+constexpr int DiskFull = 61;
+constexpr int TooManyFiles = 67;
+constexpr int PermissionDenied = 70;
+constexpr int PathFileAccessError = 75;
+constexpr int PathNotFound = 76;
+} // namespace FileErrors
+
+// The error with its usual description ("File not found" for 53); 0 gives success.
+FileError MakeFileError(int number);
+
+// "Error #53\r\nFile not found"
+QString FormatFileError(const FileError &error);
+// "53\r\nFile not found"
+QString FormatFileErrorPlain(const FileError &error);
+
+// The whole file as it is on disk; out is emptied on failure.
+FileError ReadFileBytes(const QString &path, QByteArray &out);
+
+// Replaces the file only once every byte is safely written: on any failure the previous
+// file is left as it was and no temporary file remains beside it.
+FileError WriteFileAtomically(const QString &path, QByteArrayView bytes);
+
+// Adds the bytes at the end, creating the file when missing; a failed append is rolled
+// back so the file keeps its earlier content.
+FileError AppendToFile(const QString &path, QByteArrayView bytes);

@@ -1,0 +1,215 @@
+#include "editor/codesense.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class CodeSenseTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QByteArray roundTrip(const QByteArray &bytes)
+    {
+        const QString in = dir.filePath("in.cfg"), out = dir.filePath("out.cfg");
+        if (!writeAll(in, bytes))
+            return "<write failed>";
+        CodeSense editor;
+        if (!editor.OpenFile(in).ok() || !editor.SaveFile(out, false).ok())
+            return "<editor failed>";
+        return readAll(out);
+    }
+
+private slots:
+    void fileBytesSurviveOpenAndSave_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        QTest::newRow("every byte, NUL first") << all;
+        QByteArray reversed = all;
+        std::reverse(reversed.begin(), reversed.end());
+        QTest::newRow("every byte, NUL last") << reversed;
+        QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd\r\r\n\n\re");
+        QTest::newRow("euro and undefined bytes") << QByteArray("echo \x80\x81\x8d\x8f\x90\x9d\x9f\xff");
+        QTest::newRow("only NULs") << QByteArray(64, '\0');
+        QTest::newRow("empty") << QByteArray();
+    }
+    void fileBytesSurviveOpenAndSave()
+    {
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(roundTrip(bytes), bytes);
+    }
+
+    void randomFilesSurviveOpenAndSave()
+    {
+        QRandomGenerator random(1252);
+        CodeSense editor;
+        const QString in = dir.filePath("random.cfg"), out = dir.filePath("random-out.cfg");
+        for (int i = 0; i < 500; ++i) {
+            QByteArray bytes(random.bounded(0, 300), Qt::Uninitialized);
+            for (char &c : bytes)
+                c = char(random.bounded(256));
+            QVERIFY(writeAll(in, bytes));
+            QVERIFY(editor.OpenFile(in).ok());
+            QVERIFY(editor.SaveFile(out, false).ok());
+            QCOMPARE(readAll(out), bytes);
+        }
+    }
+
+    void euroDisplaysAsTheGameShowsIt()
+    {
+        const QString path = dir.filePath("euro.cfg");
+        QVERIFY(writeAll(path, "say \x80\x8c"));
+        CodeSense editor;
+        QVERIFY(editor.OpenFile(path).ok());
+        QCOMPARE(editor.Text(), QStringLiteral("say \u20AC\u0152"));
+        QCOMPARE(editor.GetLine(0).size(), 6);
+    }
+
+    void textKeepsNulAndRaisesOneChange()
+    {
+        CodeSense editor;
+        QSignalSpy changes(&editor, &CodeSense::Change);
+        const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        editor.SetText(text);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(editor.Text(), text);
+        editor.Undo();
+        QCOMPARE(editor.Text(), QString());
+    }
+
+    void openLeavesNoUndoAndRaisesNoChange()
+    {
+        const QString path = dir.filePath("open.cfg");
+        QVERIFY(writeAll(path, "bind a b"));
+        CodeSense editor;
+        editor.SetText(QStringLiteral("before"));
+        QSignalSpy changes(&editor, &CodeSense::Change);
+        QVERIFY(editor.OpenFile(path).ok());
+        QCOMPARE(changes.count(), 0);
+        editor.ExecuteCmd(CodeSense::cmdUndo);
+        QCOMPARE(editor.Text(), QStringLiteral("bind a b"));
+    }
+
+    void openMissingFileReportsAndKeepsText()
+    {
+        CodeSense editor;
+        editor.SetText(QStringLiteral("keep"));
+        const FileError error = editor.OpenFile(dir.filePath("absent.cfg"));
+        QCOMPARE(error.number, 53);
+        QCOMPARE(editor.Text(), QStringLiteral("keep"));
+    }
+
+    // Columns count characters: the euro sign is three bytes in the editor but one column.
+    void selectionColumnsCountCharacters()
+    {
+        CodeSense editor;
+        editor.SetText(QStringLiteral("\u20AC\u20ACab\r\nxyz"));
+        editor.SetSel({0, 1, 0, 3}, true);
+        QCOMPARE(editor.SelText(), QStringLiteral("\u20ACa"));
+        EditorRange range = editor.GetSel(false);
+        QCOMPARE(range, (EditorRange{0, 1, 0, 3}));
+        // A backwards selection keeps its caret end in End unless normalized.
+        editor.SetSel({1, 2, 0, 2}, true);
+        QCOMPARE(editor.GetSel(false), (EditorRange{1, 2, 0, 2}));
+        QCOMPARE(editor.GetSel(true), (EditorRange{0, 2, 1, 2}));
+        // An end column past the line's end means its end, never the next line.
+        editor.SetSel({0, 2, 0, 99}, true);
+        QCOMPARE(editor.SelText(), QStringLiteral("ab"));
+    }
+
+    void caretLineAndWord()
+    {
+        CodeSense editor;
+        editor.SetText(QStringLiteral("seta g_weapondisable 8\nnext"));
+        editor.SetCaretPos(0, 20);
+        QCOMPARE(editor.CurrentWord(), QStringLiteral("g_weapondisable"));
+        editor.SetCaretPos(0, 21);
+        QCOMPARE(editor.CurrentWord(), QString());
+        QCOMPARE(editor.GetLine(0), QStringLiteral("seta g_weapondisable 8"));
+        QCOMPARE(editor.GetLine(1), QStringLiteral("next"));
+        QCOMPARE(editor.GetLine(2), QString());
+        editor.SetCaretPos(1, 2);
+        editor.InsertText(QStringLiteral("[+attack]"));
+        QCOMPARE(editor.GetLine(1), QStringLiteral("ne[+attack]xt"));
+        QCOMPARE(editor.GetSel(false), (EditorRange{1, 11, 1, 11}));
+    }
+
+    void selTextReplacesSelectionOrInsertsAtCaret()
+    {
+        CodeSense editor;
+        QSignalSpy changes(&editor, &CodeSense::Change);
+        editor.SetText(QStringLiteral("bind x y"));
+        editor.SetSel({0, 5, 0, 6}, false);
+        editor.SetSelText(QStringLiteral("MOUSE1"));
+        QCOMPARE(editor.Text(), QStringLiteral("bind MOUSE1 y"));
+        QCOMPARE(editor.GetSel(false), (EditorRange{0, 11, 0, 11}));
+        editor.SetSelText(QString(QChar(0)));
+        QCOMPARE(editor.Text().size(), 14);
+        QCOMPARE(changes.count(), 3);
+    }
+
+    void commandIds()
+    {
+        CodeSense editor;
+        editor.SetText(QStringLiteral("one"));
+        editor.ExecuteCmd(CodeSense::cmdSelectAll);
+        QCOMPARE(editor.SelText(), QStringLiteral("one"));
+        editor.ExecuteCmd(CodeSense::cmdUndo);
+        QCOMPARE(editor.Text(), QString());
+        editor.ExecuteCmd(CodeSense::cmdRedo);
+        QCOMPARE(editor.Text(), QStringLiteral("one"));
+        int called = 0;
+        editor.SetCommandHandler(CodeSense::cmdFindNext, [&] { ++called; });
+        editor.ExecuteCmd(CodeSense::cmdFindNext);
+        editor.ExecuteCmd(12345); // unknown ids do nothing
+        QCOMPARE(called, 1);
+    }
+
+    void keyDownSeesKeyBeforeTheEditor()
+    {
+        CodeSense editor;
+        QString seen;
+        editor.SetKeyDownHandler([&](CodeSense *e, int key, int shift) {
+            seen += QStringLiteral("%1:%2:%3;").arg(key).arg(shift).arg(e->Text());
+            return key == Qt::Key_X; // withhold x
+        });
+        QTest::keyClick(&editor, Qt::Key_A);
+        QTest::keyClick(&editor, Qt::Key_X);
+        QTest::keyClick(&editor, Qt::Key_Space, Qt::ShiftModifier);
+        QCOMPARE(editor.Text(), QStringLiteral("a "));
+        QCOMPARE(seen, QStringLiteral("65:0:;88:0:a;%1:1:a;32:1:a;").arg(int(Qt::Key_Shift)));
+    }
+
+    void typedKeysRaiseChangeSynchronously()
+    {
+        CodeSense editor;
+        QStringList texts;
+        connect(&editor, &CodeSense::Change, this, [&](CodeSense *e) { texts << e->Text(); });
+        QTest::keyClicks(&editor, QStringLiteral("ab"));
+        QCOMPARE(texts, QStringList({"a", "ab"}));
+    }
+};
+
+QTEST_MAIN(CodeSenseTest)
+#include "test_codesense.moc"

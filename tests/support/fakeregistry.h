@@ -1,0 +1,91 @@
+#pragma once
+// An in-memory registry for tests. Constructing one installs it for the whole program
+// (ReadRegistryString, JediOutcastInstallPath), so a window's test can say "the game is
+// not installed" (an empty FakeRegistry) or "installed at X" (setInstallPath). Every
+// operation is recorded.
+
+#include "languages/registryFinder.h"
+
+#include <QHash>
+#include <QList>
+#include <cstring>
+
+class FakeRegistry final : public RegistryBackend
+{
+public:
+    struct Value
+    {
+        quint32 type = RegistryType::String;
+        QByteArray bytes;
+    };
+
+    FakeRegistry() { SetRegistryBackendForTesting(this); }
+    ~FakeRegistry() override { SetRegistryBackendForTesting(nullptr); }
+
+    // Stored as the registry stores a REG_SZ written by an installer: with its NUL.
+    void setString(const QString &keyPath, const QString &valueName, const QString &text)
+    {
+        setValue(keyPath, valueName, RegistryType::String, text.toLocal8Bit() + QByteArray(1, '\0'));
+    }
+    void setValue(const QString &keyPath, const QString &valueName, quint32 type, const QByteArray &bytes)
+    {
+        m_keys[keyPath.toLower()][valueName.toLower()] = Value{type, bytes};
+    }
+    // An empty key, present without values.
+    void addKey(const QString &keyPath) { m_keys[keyPath.toLower()]; }
+    void setInstallPath(const QString &path)
+    {
+        setString(QString::fromLatin1(JediOutcastKeyPath), QString::fromLatin1(JediOutcastInstallValue), path);
+    }
+
+    int opens = 0;
+    int queries = 0;
+    QList<RegistryHandle> closed;
+    qint32 secondQueryStatus = RegistryStatus::Success; // to make the filling query fail
+
+    qint32 openKey(quint32 rootKey, const QByteArray &keyPath, RegistryHandle *key) override
+    {
+        ++opens;
+        const QString path = QString::fromLocal8Bit(keyPath).toLower();
+        if (rootKey != HKEY_LOCAL_MACHINE_ROOT || !m_keys.contains(path)) {
+            *key = 0;
+            return RegistryStatus::FileNotFound;
+        }
+        *key = RegistryHandle(m_handles.size() + 1);
+        m_handles.append(path);
+        return RegistryStatus::Success;
+    }
+
+    qint32 queryValue(RegistryHandle key, const QByteArray &valueName, quint32 *type, char *data,
+                      quint32 *size) override
+    {
+        ++queries;
+        if (key == 0 || key > RegistryHandle(m_handles.size()))
+            return RegistryStatus::InvalidHandle;
+        const auto values = m_keys.value(m_handles.at(qsizetype(key) - 1));
+        const auto found = values.constFind(QString::fromLocal8Bit(valueName).toLower());
+        if (found == values.constEnd())
+            return RegistryStatus::FileNotFound;
+        if (data && secondQueryStatus != RegistryStatus::Success)
+            return secondQueryStatus;
+        *type = found->type;
+        const quint32 capacity = *size;
+        *size = quint32(found->bytes.size());
+        if (!data)
+            return RegistryStatus::Success;
+        if (capacity < *size)
+            return RegistryStatus::MoreData;
+        std::memcpy(data, found->bytes.constData(), found->bytes.size());
+        return RegistryStatus::Success;
+    }
+
+    qint32 closeKey(RegistryHandle key) override
+    {
+        closed.append(key);
+        return key == 0 ? RegistryStatus::InvalidHandle : RegistryStatus::Success;
+    }
+
+private:
+    QHash<QString, QHash<QString, Value>> m_keys;
+    QStringList m_handles;
+};
