@@ -2,7 +2,9 @@
 
 #include "app/appfolder.h"
 #include "app/platform/services.h"
-#include "tunemill/ansi.h"
+#include "app/twips.h"
+#include "editor/cp1252.h"
+#include "editor/fileio.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,21 +17,14 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopeGuard>
 #include <QScreen>
-#include <optional>
 
 namespace {
 
-constexpr int Px(int twips)
-{
-    return twips / 15;
-}
-
 void Place(QWidget *w, int left, int top, int width, int height)
 {
-    w->setGeometry(Px(left), Px(top), Px(width), Px(height));
+    w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
 }
 
 const QColor Highlight(255, 255, 192);
@@ -68,17 +63,6 @@ QMessageBox::StandardButton Message(QWidget *parent, const QString &text,
     return ShowMessage(parent, text, TunemillTitle, buttons, icon);
 }
 
-// Replaces the file whole or not at all: on failure an earlier file is left as it was.
-std::optional<QString> WriteScript(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    // commit() alone misses a failed flush (a full disk) and would put a cut-off file in
-    // place; leaving without commit() discards the new file.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        return file.errorString();
-    return std::nullopt;
-}
-
 #ifdef Q_OS_WIN
 constexpr bool OnWindows = true;
 #else
@@ -94,7 +78,7 @@ frmTunemill::frmTunemill(QWidget *owner, const QString &installLookupResult)
 {
     setObjectName(QStringLiteral("frmTunemill"));
     setWindowTitle(QStringLiteral("Tunemill 1.07 by Kestrin"));
-    setFixedSize(Px(9720), Px(3945));
+    setFixedSize(Twips(9720), Twips(3945));
 
     auto label = [](QWidget *parent, const char *name, const QString &text) {
         auto *l = new QLabel(text, parent);
@@ -195,7 +179,7 @@ void frmTunemill::Form_Load(const QString &installLookupResult)
     // A missing or unreadable help file leaves the pane empty.
     QFile help(ApplicationFile(QStringLiteral("help.txt")));
     if (help.open(QIODevice::ReadOnly)) {
-        QString text = tunemill_ansi::Decode(help.readAll());
+        QString text = cp1252::decode(help.readAll());
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(u'\r', u'\n');
         Text2->setPlainText(text);
@@ -425,11 +409,14 @@ void frmTunemill::Command2_Click()
 
     const QString path = TunemillScriptPath(m_basePath);
     const MusicChangerBytes script = EncodeMusicChanger(lines);
-    const std::optional<QString> failure =
-        script.ok ? WriteScript(path, script.bytes)
-                  : QStringLiteral("\"%1\" cannot be written in Windows-1252.").arg(script.unencodable);
-    if (failure) {
-        Message(this, QStringLiteral("The Music Changer could not be written to ") + path + QStringLiteral("\r\n") + *failure,
+    // The texts were checked above; the file is replaced whole or not at all.
+    QString failure;
+    if (!script.ok)
+        failure = QStringLiteral("\"%1\" cannot be written in Windows-1252.").arg(script.unencodable);
+    else if (const FileError e = WriteFileAtomically(path, script.bytes); !e.ok())
+        failure = FormatFileError(e);
+    if (!failure.isEmpty()) {
+        Message(this, QStringLiteral("The Music Changer could not be written to ") + path + QStringLiteral("\r\n") + failure,
                 QMessageBox::Ok, QMessageBox::Critical);
         return;
     }

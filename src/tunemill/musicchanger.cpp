@@ -1,18 +1,12 @@
 #include "tunemill/musicchanger.h"
 
-#include "tunemill/ansi.h"
+#include "editor/cp1252.h"
 
 #include <QDir>
 
 namespace {
 
 const QString Section = QStringLiteral("//---------------------");
-
-// Length of the character starting at i: two for a surrogate pair, so it is reported whole.
-qsizetype CharLength(const QString &text, qsizetype i)
-{
-    return text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
-}
 
 } // namespace
 
@@ -56,28 +50,31 @@ QStringList BuildMusicChanger(const QList<MusicTrack> &tracks, const QString &ne
 
 QString FirstNonWindows1252(const QString &text)
 {
-    for (qsizetype i = 0; i < text.size(); i += CharLength(text, i)) {
-        if (tunemill_ansi::ByteFor(text.at(i).unicode()) < 0)
-            return text.mid(i, CharLength(text, i));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const char32_t c = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        if (cp1252::fromUnicode(c) < 0)
+            return text.mid(i, pair ? 2 : 1);
+        if (pair)
+            ++i;
     }
     return {};
 }
 
 MusicChangerBytes EncodeMusicChanger(const QStringList &lines)
 {
-    MusicChangerBytes result;
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("\r\n");
+    const cp1252::EncodeResult encoded = cp1252::encode(text);
+    if (encoded.ok)
+        return {encoded.bytes, true, {}, -1};
     for (qsizetype l = 0; l < lines.size(); ++l) {
-        const QString &line = lines.at(l);
-        for (const QChar c : line) {
-            const int byte = tunemill_ansi::ByteFor(c.unicode());
-            if (byte < 0) {
-                return {{}, false, FirstNonWindows1252(line), l};
-            }
-            result.bytes.append(char(byte));
-        }
-        result.bytes.append("\r\n");
+        const QString bad = FirstNonWindows1252(lines.at(l));
+        if (!bad.isEmpty())
+            return {{}, false, bad, l};
     }
-    return result;
+    return {{}, false, {}, -1};
 }
 
 QString TunemillBasePath(const QString &installLookupResult, const QString &applicationFolder)
