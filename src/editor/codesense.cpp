@@ -97,6 +97,8 @@ FileError CodeSense::SaveFile(const QString &path, bool)
     const auto length = static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH));
     const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
     const cp1252::EncodeResult encoded = cp1252::encodeFromUtf8(QByteArrayView(data, length));
+    if (encoded.malformed)
+        return {UnencodableCharacterError, tr("The text holds bytes that are not valid characters. Nothing was saved.")};
     if (!encoded.ok) {
         const int position = static_cast<int>(encoded.badUtf8Offset);
         const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position)) + 1;
