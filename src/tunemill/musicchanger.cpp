@@ -1,6 +1,7 @@
 #include "tunemill/musicchanger.h"
 
 #include "editor/cp1252.h"
+#include "languages/registryFinder.h"
 
 #include <QDir>
 
@@ -81,8 +82,7 @@ QString TunemillBasePath(const QString &installLookupResult, const QString &appl
 {
     if (installLookupResult.isEmpty())
         return QDir::toNativeSeparators(applicationFolder);
-    const QString sep = QDir::separator();
-    return installLookupResult + sep + QStringLiteral("gamedata") + sep + QStringLiteral("base");
+    return GameDataPathFor(installLookupResult);
 }
 
 QString TunemillScriptPath(const QString &basePath)

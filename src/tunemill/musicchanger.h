@@ -39,9 +39,9 @@ MusicChangerBytes EncodeMusicChanger(const QStringList &lines);
 // The first character of text that Windows-1252 cannot hold, or an empty string.
 QString FirstNonWindows1252(const QString &text);
 
-// The game base folder: the install path followed by gamedata/base, or the application
-// folder when the game is not installed. The install path is joined as it stands; a
-// trailing separator in it is kept.
+// The game base folder: the install path followed by gamedata/base (in the case the folders
+// have on disk), or the application folder when the game is not installed. The install path
+// is joined as it stands; a trailing separator in it is kept.
 QString TunemillBasePath(const QString &installLookupResult, const QString &applicationFolder);
 
 // Where the script goes inside the base folder.
