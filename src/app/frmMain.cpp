@@ -6,6 +6,7 @@
 #include "app/twips.h"
 #include "editor/codesense.h"
 #include "languages/registryFinder.h"
+#include "languages/scriptlanguage.h"
 
 #include <Qsci/qscicommandset.h>
 
@@ -78,8 +79,8 @@ const MenuEntry Menus[] = {
     {"mnuTools_defNew", "mnuTools", "Define New &Keyword", "Ctrl+K", false, &frmMain::mnuTools_defNew_Click},
     {"mnuTools_tunemill", "mnuTools", "&Tunemill 1.07", "", false, &frmMain::mnuTools_tunemill_Click},
     {"mnuGame", "", "&Game", "", false, nullptr},
-    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, nullptr},
-    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, nullptr},
+    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, &frmMain::mnuGame_jk2_Click},
+    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, &frmMain::mnuGame_q3_Click},
     {"mnuMacros", "", "&Macros", "", false, nullptr},
     {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, nullptr},
     {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, nullptr},
@@ -142,7 +143,13 @@ void frmMain::buildMenus()
             action->setChecked(entry.checked);
             if (entry.handler) {
                 const auto handler = entry.handler;
-                connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+                connect(action, &QAction::triggered, this, [this, action, handler] {
+                    // Check marks change only through the handlers, which read the mark as it
+                    // was before the click.
+                    if (action->isCheckable())
+                        action->setChecked(!action->isChecked());
+                    (this->*handler)();
+                });
             }
         }
     }
@@ -177,8 +184,18 @@ void frmMain::releaseEditorShortcuts()
 
 void frmMain::Form_Load()
 {
+    CmdList();
     show();
     GameDataPath = GameDataPathFor(JediOutcastInstallPath());
+    const FileError error = fillCommandList(ApplicationFile(QStringLiteral("pf/cc.txt")));
+    if (!error.ok())
+        showFileError(error.number, error.description);
+    RegisterJK2Script(CodeSense1);
+}
+
+FileError frmMain::fillCommandList(const QString &path)
+{
+    return CmdList()->FillFromFile(path, true);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
@@ -313,6 +330,59 @@ void frmMain::mnuTools_cmdlist_Click() {}
 void frmMain::mnuTools_spchar_Click() {}
 void frmMain::mnuTools_defNew_Click() {}
 void frmMain::mnuTools_tunemill_Click() {}
+
+// Registers both languages and selects the Jedi Outcast one; a word file that cannot be
+// read ends the program.
+void frmMain::RegisterJK2Script(CodeSense *DEST)
+{
+    FileError error = RegisterScriptLanguage(QStringLiteral("JK2Script"), ApplicationFile(QStringLiteral("pf/operators.txt")));
+    if (error.ok() && !DEST->SetLanguage(QStringLiteral("JK2Script")))
+        error = MakeFileError(FileErrors::PathFileAccessError);
+    if (!error.ok()) {
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+        ShowMessage(this, QStringLiteral("Error trying to access operators.txt.\r\nTry unzipping the program again."),
+                    ProgramTitle);
+        endProgram();
+        return;
+    }
+    RegisterQ3Script(DEST);
+}
+
+void frmMain::RegisterQ3Script(CodeSense *)
+{
+    const FileError error =
+        RegisterScriptLanguage(QStringLiteral("Q3Script"), ApplicationFile(QStringLiteral("pf/q3operators.txt")));
+    if (!error.ok()) {
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+        endProgram();
+        return;
+    }
+    emit Q3ScriptRegistered();
+}
+
+void frmMain::mnuGame_jk2_Click()
+{
+    switchGame(menuItem(QStringLiteral("mnuGame_jk2")), menuItem(QStringLiteral("mnuGame_q3")),
+               QStringLiteral("JK2Script"), QStringLiteral("pf/cc.txt"));
+}
+
+void frmMain::mnuGame_q3_Click()
+{
+    switchGame(menuItem(QStringLiteral("mnuGame_q3")), menuItem(QStringLiteral("mnuGame_jk2")),
+               QStringLiteral("Q3Script"), QStringLiteral("pf/q3cc.txt"));
+}
+
+void frmMain::switchGame(QAction *chosen, QAction *other, const QString &language, const QString &commandFile)
+{
+    if (chosen->isChecked())
+        return;
+    other->setChecked(false);
+    CodeSense1->SetLanguage(language);
+    chosen->setChecked(true);
+    const FileError error = fillCommandList(ApplicationFile(commandFile));
+    if (!error.ok())
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+}
 
 void frmMain::closeEvent(QCloseEvent *event)
 {

@@ -2,6 +2,7 @@
 
 #include "app/twips.h"
 #include "editor/cp1252.h"
+#include "languages/scriptlexer.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -137,6 +138,17 @@ bool CodeSense::SetLanguage(const QString &name)
 
 void CodeSense::applyLexer()
 {
+    if (language_.isEmpty())
+        return;
+    // Every editor gets a lexer of its own for the registered definition; the font
+    // chosen for the editor stays in force.
+    const QFont font = lexer_ ? lexer_->defaultFont() : this->font();
+    auto *lexer = new ScriptLexer(language_, registeredLanguages().value(language_), this);
+    lexer->setDefaultFont(font);
+    setLexer(lexer);
+    lexer->setColorSyntax(colorSyntax_);
+    delete lexer_;
+    lexer_ = lexer;
 }
 
 QString CodeSense::SelText() const
@@ -296,7 +308,8 @@ void CodeSense::SetLineToolTips(bool on)
 void CodeSense::SetColorSyntax(bool on)
 {
     colorSyntax_ = on;
-    applyLexer();
+    if (lexer_)
+        lexer_->setColorSyntax(on);
 }
 
 void CodeSense::SetFocus()
