@@ -11,6 +11,8 @@
 
 class CodeSense;
 class QAction;
+class frmCmdList;
+class frmDefNew;
 
 class frmMain : public QMainWindow
 {
@@ -28,6 +30,10 @@ public:
     DocumentState Document;
 
     QAction *menuItem(const QString &name) const;
+
+    // The tool windows, created hidden on first call and kept for the whole run.
+    frmCmdList *CmdList();
+    frmDefNew *DefNew();
 
     // Ends the program; tests replace what ending means.
     std::function<void()> EndProgram;
@@ -92,4 +98,6 @@ private:
     QString openDialogFolder() const;
     bool ended_ = false;
     bool closingAll_ = false;
+    frmCmdList *cmdList_ = nullptr;
+    frmDefNew *defNew_ = nullptr;
 };
