@@ -9,6 +9,7 @@
 #include "languages/frmDefNew.h"
 #include "languages/registryFinder.h"
 #include "languages/scriptlanguage.h"
+#include "tunemill/frmTunemill.h"
 
 #include <Qsci/qscicommandset.h>
 
@@ -365,7 +366,14 @@ void frmMain::mnuTools_defNew_Click()
     window->activateWindow();
 }
 
-void frmMain::mnuTools_tunemill_Click() {}
+void frmMain::mnuTools_tunemill_Click()
+{
+    if (!tunemill_)
+        tunemill_ = new frmTunemill(this, JediOutcastInstallPath());
+    tunemill_->show();
+    tunemill_->raise();
+    tunemill_->activateWindow();
+}
 
 // Registers both languages and selects the Jedi Outcast one; a word file that cannot be
 // read ends the program.

@@ -13,6 +13,7 @@ class CodeSense;
 class QAction;
 class frmCmdList;
 class frmDefNew;
+class frmTunemill;
 
 class frmMain : public QMainWindow
 {
@@ -102,4 +103,5 @@ private:
     bool closingAll_ = false;
     frmCmdList *cmdList_ = nullptr;
     frmDefNew *defNew_ = nullptr;
+    frmTunemill *tunemill_ = nullptr;
 };
