@@ -283,8 +283,9 @@ private:
         if (stray.isEmpty())
             return;
         add(value.begin, value.end, FindingSeverity::Warning, FindingKind::MaskStrayBits,
-            QStringLiteral("%1 stands for nothing in %2: the game ignores %3")
-                .arg(BitList(stray), cvar, stray.size() == 1 ? QStringLiteral("it") : QStringLiteral("them")));
+            stray.size() == 1
+                ? QStringLiteral("%1 of %2 stands for nothing: the game ignores it").arg(BitList(stray), cvar)
+                : QStringLiteral("%1 of %2 stand for nothing: the game ignores them").arg(BitList(stray), cvar));
     }
 
     // A vstr inside a variable's value runs at once when the variable runs. A loop of

@@ -66,7 +66,7 @@ QList<Piece> splitCommands(const QString &text, int begin, int end, ScriptEngine
                 break;
         }
         Piece piece{pos, i, semicolon, (quotes & 1) != 0, false};
-        if (i - pos >= MaxCommandLine) {
+        if (i - pos > MaxCommandLine) {
             piece = Piece{pos, pos + MaxCommandLine, false, false, true};
             i = pos + MaxCommandLine;
         }
