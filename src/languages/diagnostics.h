@@ -53,3 +53,17 @@ std::optional<QString> DescribeMask(const QString &cvar, const QString &value);
 
 // The hover text of a word: a cvar's default and flags, a command's releases.
 QString DescribeWord(const QString &word, ScriptEngine engine, const ScriptVocabulary &vocabulary);
+
+// Text drawn in a colour: after an accepted "^c" code up to the next code or the end of
+// the echo, say or name text or quoted string it is in. color: index into
+// ScriptColorTable().
+struct ColorRun
+{
+    int begin = 0; // QString offsets
+    int end = 0;
+    int color = 7;
+    bool operator==(const ColorRun &) const = default;
+};
+QList<ColorRun> ColorRuns(const QString &text, ScriptEngine engine);
+// The eight colours of g_color_table, as 0xRRGGBB.
+const unsigned *ScriptColorTable();

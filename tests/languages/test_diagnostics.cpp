@@ -256,6 +256,35 @@ private slots:
         QCOMPARE(DescribeWord(word, engine, vocabulary(IsJediOutcast(engine))), text);
     }
 
+    void colorRuns_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<ScriptEngine>("engine");
+        QTest::addColumn<QString>("runs"); // "begin-end:color" separated by spaces
+
+        // ColorIndex(c) is ((c) - '0') & 7 in every engine; they differ in what follows "^".
+        QTest::newRow("echo runs to the next code") << "echo ^1red^2green" << Q132 << "7-10:1 12-17:2";
+        QTest::newRow("1.32 ^8 is black, ^9 red") << "say ^8a^9b" << Q132 << "6-7:0 9-10:1";
+        QTest::newRow("1.32 takes letters: ^a is red") << "say ^ab" << Q132 << "6-7:1";
+        QTest::newRow("ioq3 refuses punctuation") << "say ^!b" << IOQ3 << "";
+        QTest::newRow("1.04 console prints ^9 as it stands") << "echo ^9x^1y" << JK104 << "10-11:1";
+        QTest::newRow("1.04 font draws ^9 red in say") << "say ^9x" << JK104 << "6-7:1";
+        QTest::newRow("quoted string of another command") << "seta cg_x \"^2a\" b" << Q132 << "13-14:2";
+        QTest::newRow("set name") << "seta name ^4Bob" << Q132 << "12-15:4";
+        QTest::newRow("fine: no colour in a plain cvar") << "seta cg_x ^2a" << Q132 << "";
+        QTest::newRow("fine: colour ends at the command's end") << "echo ^1a; echo b" << Q132 << "7-8:1";
+    }
+    void colorRuns()
+    {
+        QFETCH(QString, text);
+        QFETCH(ScriptEngine, engine);
+        QFETCH(QString, runs);
+        QStringList actual;
+        for (const ColorRun &run : ColorRuns(text, engine))
+            actual << QStringLiteral("%1-%2:%3").arg(run.begin).arg(run.end).arg(run.color);
+        QCOMPARE(actual.join(u' '), runs);
+    }
+
     // The generator's script runs cleanly on every engine, whatever the tracks and keys.
     void musicChangerIsClean_data()
     {
