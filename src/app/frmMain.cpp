@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "languages/scriptinsight.h"
 
 #include "app/appfolder.h"
 #include "app/platform/services.h"
@@ -118,6 +119,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildMenus();
     releaseEditorShortcuts();
     resize(Twips(10200), Twips(7440) + menuBar()->sizeHint().height());
+    InstallScriptInsight(this);
 }
 
 frmMain::~frmMain() = default;
