@@ -2,6 +2,7 @@
 
 #include "app/appfolder.h"
 #include "app/frmMain.h"
+#include "app/twips.h"
 #include "editor/codesense.h"
 #include "languages/scriptparse.h"
 
@@ -122,7 +123,10 @@ bool ScriptInsight::eventFilter(QObject *watched, QEvent *event)
             window_->Form_Resize();
         const QSize room = editor_->parentWidget()->size();
         const QSize size = editor_->size();
-        if (size.width() > room.width() || size.height() > room.height())
+        // A window too small for any editor keeps the editor's last size, as Form_Resize does.
+        const QRect frame = window_->frameGeometry();
+        const bool sized = PixelsToTwips(frame.height()) >= 680 && PixelsToTwips(frame.width()) >= 100;
+        if (sized && (size.width() > room.width() || size.height() > room.height()))
             editor_->resize(size.boundedTo(room));
     }
     return QObject::eventFilter(watched, event);
