@@ -1,5 +1,8 @@
 #include "app/frmMain.h"
 
+#include "about/frmSplash.h"
+#include "aids/frmJK2colors.h"
+#include "aids/frmSpChars.h"
 #include "app/appfolder.h"
 #include "app/platform/services.h"
 #include "app/twips.h"
@@ -70,7 +73,7 @@ const MenuEntry Menus[] = {
     {"mnuEdit_properties", "mnuOptions", "Pr&operties", "F1", false, nullptr},
     {"mnuFont", "", "Fo&nt", "", false, nullptr},
     {"mnuFont_select", "mnuFont", "Set &Font", "Ctrl+F", false, nullptr},
-    {"mnuFont_jk2", "mnuFont", "JK2 &Scripting Colors", "", false, nullptr},
+    {"mnuFont_jk2", "mnuFont", "JK2 &Scripting Colors", "", false, &frmMain::mnuFont_jk2_Click},
     {"mnuTools", "", "&Tools", "", false, nullptr},
     {"mnuTools_cmdlist", "mnuTools", "Command &List", "F5", false, &frmMain::mnuTools_cmdlist_Click},
     {"mnuTools_spchar", "mnuTools", "Special &Characters", "Ctrl+L", false, &frmMain::mnuTools_spchar_Click},
@@ -83,7 +86,7 @@ const MenuEntry Menus[] = {
     {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, nullptr},
     {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, nullptr},
     {"mnuAbout", "", "&About", "", false, nullptr},
-    {"mnuAbout_about", "mnuAbout", "&About Tavrel", "", false, nullptr},
+    {"mnuAbout_about", "mnuAbout", "&About Tavrel", "", false, &frmMain::mnuAbout_about_Click},
 };
 
 // Items that carry a check mark at some point: they are checkable from the start.
@@ -173,7 +176,8 @@ void frmMain::releaseEditorShortcuts()
 
 void frmMain::Form_Load()
 {
-    show();
+    // The splash shows the main window as it loads, then stays in front of it.
+    (new frmSplash(this))->ShowSplash();
     GameDataPath = GameDataPathFor(JediOutcastInstallPath());
 }
 
@@ -301,9 +305,28 @@ void frmMain::mnuEdit_redo_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdRedo);
 void frmMain::mnuEdit_selectall_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdSelectAll); }
 
 void frmMain::mnuTools_cmdlist_Click() {}
-void frmMain::mnuTools_spchar_Click() {}
+void frmMain::mnuTools_spchar_Click() { ShowSpecialCharacters(CodeSense1, this); }
 void frmMain::mnuTools_defNew_Click() {}
 void frmMain::mnuTools_tunemill_Click() {}
+
+void frmMain::mnuFont_jk2_Click()
+{
+    CodeSense1->SetFocus();
+    ShowJK2Colors(CodeSense1, this);
+}
+
+frmSplash *frmMain::Splash() const
+{
+    return findChild<frmSplash *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void frmMain::mnuAbout_about_Click()
+{
+    frmSplash *splash = Splash();
+    if (!splash)
+        splash = new frmSplash(this);
+    splash->ShowAbout();
+}
 
 void frmMain::closeEvent(QCloseEvent *event)
 {

@@ -10,6 +10,7 @@
 
 class CodeSense;
 class QAction;
+class frmSplash;
 
 class frmMain : public QMainWindow
 {
@@ -27,6 +28,8 @@ public:
     DocumentState Document;
 
     QAction *menuItem(const QString &name) const;
+    // The splash and About window, created at start-up.
+    frmSplash *Splash() const;
 
     // Ends the program; tests replace what ending means.
     std::function<void()> EndProgram;
@@ -58,6 +61,9 @@ public slots:
     void mnuTools_spchar_Click();
     void mnuTools_defNew_Click();
     void mnuTools_tunemill_Click();
+
+    void mnuFont_jk2_Click();
+    void mnuAbout_about_Click();
 
     void CodeSense1_Change();
 
