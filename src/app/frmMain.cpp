@@ -5,9 +5,11 @@
 #include "aids/frmSpChars.h"
 #include "app/appfolder.h"
 #include "app/platform/services.h"
+#include "aids/lookahead.h"
 #include "app/twips.h"
 #include "editor/codesense.h"
 #include "languages/registryFinder.h"
+#include "languages/scriptlanguage.h"
 
 #include <Qsci/qscicommandset.h>
 
@@ -80,8 +82,8 @@ const MenuEntry Menus[] = {
     {"mnuTools_defNew", "mnuTools", "Define New &Keyword", "Ctrl+K", false, &frmMain::mnuTools_defNew_Click},
     {"mnuTools_tunemill", "mnuTools", "&Tunemill 1.07", "", false, &frmMain::mnuTools_tunemill_Click},
     {"mnuGame", "", "&Game", "", false, nullptr},
-    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, nullptr},
-    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, nullptr},
+    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, &frmMain::mnuGame_jk2_Click},
+    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, &frmMain::mnuGame_q3_Click},
     {"mnuMacros", "", "&Macros", "", false, nullptr},
     {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, nullptr},
     {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, nullptr},
@@ -109,6 +111,9 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     CodeSense1->setObjectName(QStringLiteral("CodeSense1"));
     CodeSense1->setGeometry(0, 0, Twips(10155), Twips(7395));
     connect(CodeSense1, &CodeSense::Change, this, &frmMain::CodeSense1_Change);
+    CodeSense1->SetKeyDownHandler([this](CodeSense *editor, int key, int shift) {
+        return CodeSense1_KeyDown(editor, key, shift);
+    });
 
     buildMenus();
     releaseEditorShortcuts();
@@ -141,7 +146,13 @@ void frmMain::buildMenus()
             action->setChecked(entry.checked);
             if (entry.handler) {
                 const auto handler = entry.handler;
-                connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+                connect(action, &QAction::triggered, this, [this, action, handler] {
+                    // Check marks change only through the handlers, which read the mark as it
+                    // was before the click.
+                    if (action->isCheckable())
+                        action->setChecked(!action->isChecked());
+                    (this->*handler)();
+                });
             }
         }
     }
@@ -176,9 +187,21 @@ void frmMain::releaseEditorShortcuts()
 
 void frmMain::Form_Load()
 {
+    CmdList();
     // The splash shows the main window as it loads, then stays in front of it.
-    (new frmSplash(this))->ShowSplash();
+    auto *splash = new frmSplash(this);
+    connect(this, &frmMain::Q3ScriptRegistered, splash->Check1, [splash] { splash->Check1->setChecked(true); });
+    splash->ShowSplash();
     GameDataPath = GameDataPathFor(JediOutcastInstallPath());
+    const FileError error = fillCommandList(ApplicationFile(QStringLiteral("pf/cc.txt")));
+    if (!error.ok())
+        showFileError(error.number, error.description);
+    RegisterJK2Script(CodeSense1);
+}
+
+FileError frmMain::fillCommandList(const QString &path)
+{
+    return CmdList()->FillFromFile(path, true);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
@@ -197,6 +220,11 @@ void frmMain::Form_Resize()
         CodeSense1->SetHeight(size.height);
     if (size.width >= 0)
         CodeSense1->SetWidth(size.width);
+}
+
+bool frmMain::CodeSense1_KeyDown(CodeSense *editor, int key, int)
+{
+    return FlagLookAhead(this, editor, key);
 }
 
 void frmMain::CodeSense1_Change()
@@ -308,6 +336,59 @@ void frmMain::mnuTools_cmdlist_Click() {}
 void frmMain::mnuTools_spchar_Click() { ShowSpecialCharacters(CodeSense1, this); }
 void frmMain::mnuTools_defNew_Click() {}
 void frmMain::mnuTools_tunemill_Click() {}
+
+// Registers both languages and selects the Jedi Outcast one; a word file that cannot be
+// read ends the program.
+void frmMain::RegisterJK2Script(CodeSense *DEST)
+{
+    FileError error = RegisterScriptLanguage(QStringLiteral("JK2Script"), ApplicationFile(QStringLiteral("pf/operators.txt")));
+    if (error.ok() && !DEST->SetLanguage(QStringLiteral("JK2Script")))
+        error = MakeFileError(FileErrors::PathFileAccessError);
+    if (!error.ok()) {
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+        ShowMessage(this, QStringLiteral("Error trying to access operators.txt.\r\nTry unzipping the program again."),
+                    ProgramTitle);
+        endProgram();
+        return;
+    }
+    RegisterQ3Script(DEST);
+}
+
+void frmMain::RegisterQ3Script(CodeSense *)
+{
+    const FileError error =
+        RegisterScriptLanguage(QStringLiteral("Q3Script"), ApplicationFile(QStringLiteral("pf/q3operators.txt")));
+    if (!error.ok()) {
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+        endProgram();
+        return;
+    }
+    emit Q3ScriptRegistered();
+}
+
+void frmMain::mnuGame_jk2_Click()
+{
+    switchGame(menuItem(QStringLiteral("mnuGame_jk2")), menuItem(QStringLiteral("mnuGame_q3")),
+               QStringLiteral("JK2Script"), QStringLiteral("pf/cc.txt"));
+}
+
+void frmMain::mnuGame_q3_Click()
+{
+    switchGame(menuItem(QStringLiteral("mnuGame_q3")), menuItem(QStringLiteral("mnuGame_jk2")),
+               QStringLiteral("Q3Script"), QStringLiteral("pf/q3cc.txt"));
+}
+
+void frmMain::switchGame(QAction *chosen, QAction *other, const QString &language, const QString &commandFile)
+{
+    if (chosen->isChecked())
+        return;
+    other->setChecked(false);
+    CodeSense1->SetLanguage(language);
+    chosen->setChecked(true);
+    const FileError error = fillCommandList(ApplicationFile(commandFile));
+    if (!error.ok())
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+}
 
 void frmMain::mnuFont_jk2_Click()
 {

@@ -3,6 +3,7 @@
 // the owner of every tool window.
 
 #include "app/document.h"
+#include "editor/fileio.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -35,6 +36,11 @@ public:
     std::function<void()> EndProgram;
     bool ProgramEnded() const { return ended_; }
 
+    // Register the two highlighting languages; the Jedi Outcast one also selects its own
+    // and goes on to the Quake III one.
+    void RegisterJK2Script(CodeSense *DEST);
+    void RegisterQ3Script(CodeSense *DEST);
+
     void NewDocument();
     void OpenDocument();
     void SaveDocument();
@@ -62,10 +68,18 @@ public slots:
     void mnuTools_defNew_Click();
     void mnuTools_tunemill_Click();
 
+    void mnuGame_jk2_Click();
+    void mnuGame_q3_Click();
+
     void mnuFont_jk2_Click();
     void mnuAbout_about_Click();
 
     void CodeSense1_Change();
+    bool CodeSense1_KeyDown(CodeSense *editor, int key, int shift);
+
+signals:
+    // The Quake III language is registered: the splash window ticks its check box.
+    void Q3ScriptRegistered();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -77,6 +91,8 @@ private:
     void endProgram();
     void closeAllWindowsAndEnd();
     void showFileError(int number, const QString &description);
+    void switchGame(QAction *chosen, QAction *other, const QString &language, const QString &commandFile);
+    FileError fillCommandList(const QString &path);
     bool saveTo(const QString &path);
 
     QString openDialogFolder() const;

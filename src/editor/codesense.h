@@ -14,7 +14,7 @@
 #include <QHash>
 #include <functional>
 
-class QsciLexer;
+class ScriptLexer;
 
 // A selection snapshot; the End members give the caret end. Columns count the
 // characters before the position on its line.
@@ -122,7 +122,7 @@ private:
     void emitChange();
 
     QString language_;
-    QsciLexer *lexer_ = nullptr;
+    ScriptLexer *lexer_ = nullptr;
     int autoIndentMode_ = 2;
     bool lineNumbering_ = false;
     int lineNumberStyle_ = 10;
