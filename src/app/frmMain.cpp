@@ -14,6 +14,7 @@
 #include <Qsci/qscicommandset.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
