@@ -5,9 +5,11 @@
 #include "aids/frmSpChars.h"
 #include "app/appfolder.h"
 #include "app/platform/services.h"
+#include "aids/frmCmdList.h"
 #include "aids/lookahead.h"
 #include "app/twips.h"
 #include "editor/codesense.h"
+#include "languages/frmDefNew.h"
 #include "languages/registryFinder.h"
 #include "languages/scriptlanguage.h"
 
@@ -333,9 +335,39 @@ void frmMain::mnuEdit_del_Click()
 void frmMain::mnuEdit_redo_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdRedo); }
 void frmMain::mnuEdit_selectall_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdSelectAll); }
 
-void frmMain::mnuTools_cmdlist_Click() {}
+frmCmdList *frmMain::CmdList()
+{
+    if (!cmdList_)
+        cmdList_ = new frmCmdList(CodeSense1, this);
+    return cmdList_;
+}
+
+frmDefNew *frmMain::DefNew()
+{
+    if (!defNew_)
+        defNew_ = new frmDefNew(CmdList(), this);
+    return defNew_;
+}
+
+void frmMain::mnuTools_cmdlist_Click()
+{
+    frmCmdList *window = CmdList();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->SelectFirst();
+}
+
 void frmMain::mnuTools_spchar_Click() { ShowSpecialCharacters(CodeSense1, this); }
-void frmMain::mnuTools_defNew_Click() {}
+
+void frmMain::mnuTools_defNew_Click()
+{
+    frmDefNew *window = DefNew();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void frmMain::mnuTools_tunemill_Click() {}
 
 // Registers both languages and selects the Jedi Outcast one; a word file that cannot be

@@ -11,6 +11,8 @@
 
 class CodeSense;
 class QAction;
+class frmCmdList;
+class frmDefNew;
 class frmSplash;
 
 class frmMain : public QMainWindow
@@ -31,6 +33,10 @@ public:
     QAction *menuItem(const QString &name) const;
     // The splash and About window, created at start-up.
     frmSplash *Splash() const;
+
+    // The tool windows, created hidden on first call and kept for the whole run.
+    frmCmdList *CmdList();
+    frmDefNew *DefNew();
 
     // Ends the program; tests replace what ending means.
     std::function<void()> EndProgram;
@@ -98,4 +104,6 @@ private:
     QString openDialogFolder() const;
     bool ended_ = false;
     bool closingAll_ = false;
+    frmCmdList *cmdList_ = nullptr;
+    frmDefNew *defNew_ = nullptr;
 };

@@ -142,7 +142,7 @@ void CodeSense::applyLexer()
         return;
     // Every editor gets a lexer of its own for the registered definition; the font
     // chosen for the editor stays in force.
-    const QFont font = lexer_ ? lexer_->defaultFont() : this->font();
+    const QFont font = lexer_ ? lexer_->QsciLexer::defaultFont() : this->font();
     auto *lexer = new ScriptLexer(language_, registeredLanguages().value(language_), this);
     lexer->setDefaultFont(font);
     setLexer(lexer);
