@@ -2,6 +2,7 @@
 #include "app/appfolder.h"
 #include "app/frmMain.h"
 #include "app/twips.h"
+#include "support/appfolder.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"
 
@@ -46,11 +47,7 @@ class SplashTest : public QObject
     };
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(appDir.isValid());
-        SetApplicationFolder(appDir.path());
-    }
+    void init() { PrepareApplicationFolder(appDir); }
 
     void loadingShowsTheMainWindow()
     {
@@ -78,7 +75,15 @@ private slots:
         QVERIFY(!showsOnWindow(splash->Line1));
         for (QLabel *line : f.aboutLines())
             QVERIFY2(!showsOnWindow(line), qPrintable(line->objectName()));
-        QVERIFY(!splash->Check1->isChecked());
+        QVERIFY(splash->Check1->isChecked());
+    }
+
+    void checkBoxStaysClearWithoutTheQuakeLanguage()
+    {
+        QVERIFY(QFile::remove(QDir(appDir.path()).filePath(QStringLiteral("pf/q3operators.txt"))));
+        Fixture f;
+        QVERIFY(f.main.ProgramEnded());
+        QVERIFY(!f.splash()->Check1->isChecked());
     }
 
     void aboutShowsEveryLine()
@@ -143,7 +148,7 @@ private slots:
         else
             QTest::mouseClick(widget, Qt::LeftButton, {}, at);
         QVERIFY(splash->isHidden());
-        QVERIFY(!splash->Check1->isChecked());
+        QVERIFY(splash->Check1->isChecked());
         // Hidden, not unloaded: the same window comes back.
         f.main.mnuAbout_about_Click();
         QCOMPARE(f.splash(), splash);
@@ -188,14 +193,14 @@ private slots:
         QCOMPARE(f.main.findChildren<frmSplash *>().size(), 1);
     }
 
-    // The Quake III registration ticks the box through the main window.
-    void checkBoxIsReachableAndLeftAlone()
+    // Only the Quake III registration changes the box.
+    void checkBoxIsLeftAloneByTheWindow()
     {
         Fixture f;
-        f.main.Splash()->Check1->setChecked(true);
-        QTest::mouseClick(f.splash(), Qt::LeftButton);
+        f.splash()->Check1->setChecked(false);
+        QTest::mouseClick(f.splash(), Qt::LeftButton, {}, f.splash()->Check1->geometry().center());
         f.main.mnuAbout_about_Click();
-        QVERIFY(f.splash()->Check1->isChecked());
+        QVERIFY(!f.splash()->Check1->isChecked());
         QCOMPARE(f.splash()->Check1->geometry(), QRect(Twips(6660), 0, Twips(105), Twips(105)));
     }
 
