@@ -13,6 +13,7 @@ class CodeSense;
 class QAction;
 class frmCmdList;
 class frmDefNew;
+class frmTunemill;
 class frmSplash;
 
 class frmMain : public QMainWindow
@@ -49,6 +50,8 @@ public:
 
     void NewDocument();
     void OpenDocument();
+    // Opens a chosen file, as the Open command does after its dialog.
+    void OpenDocumentFile(const QString &path);
     void SaveDocument();
     void SaveDocumentAs();
 
@@ -106,4 +109,5 @@ private:
     bool closingAll_ = false;
     frmCmdList *cmdList_ = nullptr;
     frmDefNew *defNew_ = nullptr;
+    frmTunemill *tunemill_ = nullptr;
 };

@@ -22,7 +22,8 @@ QFont editorFont()
                                ? QStringLiteral("Lucida Console")
                                : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     QFont font(family);
-    font.setPixelSize(13);
+    // 13 pixels at the standard 96 dots per inch; QScintilla sizes styles in points.
+    font.setPointSizeF(13 * 72.0 / 96.0);
     font.setWeight(QFont::Normal);
     font.setStyleHint(QFont::TypeWriter);
     return font;
@@ -37,6 +38,9 @@ CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
     setFont(editorFont());
     setAutoIndent(true);
     setMarginWidth(1, 0);
+    // The horizontal scroll bar follows the longest line shown instead of a fixed width.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, true);
     connect(this, &QsciScintilla::textChanged, this, [this] {
         if (silentChanges_ == 0)
             emit Change(this);
