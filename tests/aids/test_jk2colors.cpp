@@ -1,6 +1,5 @@
 #include "aids/frmJK2colors.h"
 #include "app/frmMain.h"
-#include "app/twips.h"
 #include "editor/codesense.h"
 #include "support/fakeservices.h"
 
@@ -31,25 +30,17 @@ class ColorCodesTest : public QObject
     };
 
 private slots:
-    void dialogIsLaidOutAsStored()
+    void comboListsTheColoursAlphabeticallyFromBlack()
     {
         Fixture f;
         QCOMPARE(f.dialog->windowTitle(), QStringLiteral("Jedi Outcast Scripting Text Colors"));
-        QCOMPARE(f.dialog->size(), QSize(Twips(4200), Twips(840)));
-        QVERIFY(!(f.dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(f.dialog->Text1->geometry(), QRect(0, 0, Twips(4155), Twips(285)));
         QCOMPARE(f.dialog->Text1->toolTip(), QStringLiteral("Text to be colored"));
         QCOMPARE(f.dialog->Combo1->toolTip(), QStringLiteral("Color you want text to have"));
-        QCOMPARE(f.dialog->Combo1->pos(), QPoint(Twips(60), Twips(420)));
-        QCOMPARE(f.dialog->Command1->text(), QStringLiteral("Insert"));
-        QCOMPARE(f.dialog->Command1->geometry(), QRect(Twips(2700), Twips(360), Twips(1395), Twips(435)));
-
         QStringList items;
         for (int i = 0; i < f.dialog->Combo1->count(); ++i)
             items << f.dialog->Combo1->itemText(i);
         QCOMPARE(items, (QStringList{"Aqua", "Black", "Blue", "Green", "Purple", "Red", "White", "Yellow"}));
         QCOMPARE(f.dialog->Combo1->currentText(), QStringLiteral("Black"));
-        QVERIFY(f.dialog->Combo1->isEditable());
     }
 
     void insertsTextWrappedInTheColourCode_data()
