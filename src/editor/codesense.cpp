@@ -1,6 +1,7 @@
 #include "editor/codesense.h"
 
 #include "app/twips.h"
+#include "editing/editorfeatures.h"
 #include "editor/cp1252.h"
 
 #include <QFont>
@@ -21,7 +22,8 @@ QFont editorFont()
                                ? QStringLiteral("Lucida Console")
                                : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     QFont font(family);
-    font.setPixelSize(13);
+    // 13 pixels at 96 dots per inch; QScintilla takes only point sizes.
+    font.setPointSizeF(13 * 72.0 / 96.0);
     font.setWeight(QFont::Normal);
     font.setStyleHint(QFont::TypeWriter);
     return font;
@@ -34,15 +36,19 @@ CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     setUtf8(true);
     setFont(editorFont());
-    setAutoIndent(true);
     setMarginWidth(1, 0);
+    features_ = std::make_unique<EditorFeatures>(this);
     connect(this, &QsciScintilla::textChanged, this, [this] {
         if (silentChanges_ == 0)
             emit Change(this);
     });
 }
 
-CodeSense::~CodeSense() = default;
+// The features go first: they listen to the editor and must not hear it being torn down.
+CodeSense::~CodeSense()
+{
+    features_.reset();
+}
 
 QByteArray CodeSense::TextUtf8() const
 {
@@ -135,6 +141,7 @@ bool CodeSense::SetLanguage(const QString &name)
 
 void CodeSense::applyLexer()
 {
+    features_->LexerChanged();
 }
 
 QString CodeSense::SelText() const
@@ -244,6 +251,8 @@ void CodeSense::InsertText(const QString &text)
 
 void CodeSense::ExecuteCmd(qint32 id)
 {
+    if (features_->FilterCommand(id))
+        return;
     switch (id) {
     case cmdUndo:
         undo();
@@ -273,22 +282,24 @@ void CodeSense::SetCommandHandler(qint32 id, std::function<void()> handler)
 void CodeSense::SetAutoIndentMode(int mode)
 {
     autoIndentMode_ = mode;
-    setAutoIndent(mode != 0);
 }
 
 void CodeSense::SetLineNumbering(bool on)
 {
     lineNumbering_ = on;
+    features_->LineNumbersChanged();
 }
 
 void CodeSense::SetLineNumberStyle(int base)
 {
     lineNumberStyle_ = base;
+    features_->LineNumbersChanged();
 }
 
 void CodeSense::SetLineToolTips(bool on)
 {
     lineToolTips_ = on;
+    features_->LineToolTipsChanged();
 }
 
 void CodeSense::SetColorSyntax(bool on)
