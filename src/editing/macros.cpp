@@ -16,6 +16,22 @@ std::array<RecordedMacro, MacroSlots::Count> &slotTable()
     return table;
 }
 
+// Keys never send SCI_GOTOPOS or SCI_GOTOLINE; they come from the program's own edits
+// (a menu paste, Time / Date) and would replay as jumps to absolute positions.
+QString WithoutProgramMoves(const QString &saved)
+{
+    const QStringList fields = saved.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList kept;
+    for (qsizetype f = 0; f + 2 < fields.size();) {
+        const qsizetype length = fields[f + 2] == QLatin1String("0") ? 3 : 4;
+        const uint message = fields[f].toUInt();
+        if (message != QsciScintillaBase::SCI_GOTOPOS && message != QsciScintillaBase::SCI_GOTOLINE)
+            kept << fields.mid(f, length);
+        f += length;
+    }
+    return kept.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 RecordedMacro MacroSlots::Macro(int slot)
@@ -73,7 +89,7 @@ void MacroRecorder::endPiece()
 {
     disconnect(afterRecord_);
     piece_->endRecording();
-    const QString keys = piece_->save();
+    const QString keys = WithoutProgramMoves(piece_->save());
     if (!keys.isEmpty())
         pieces_.append({keys, {}});
 }

@@ -582,6 +582,17 @@ private slots:
         e.editor.SetCaretPos(0, 3);
         e.editor.ExecuteCmd(CodeSense::cmdPlayMacro10);
         QCOMPARE(e.editor.Text(), QStringLiteral("  ab\n"));
+        // The program's own caret moves during a recording do not replay as jumps.
+        e.editor.SetText(QString());
+        e.prompts.macroSlots.enqueue(5);
+        e.editor.ExecuteCmd(CodeSense::cmdRecordMacro);
+        e.type(QStringLiteral("a"));
+        e.editor.SetSelText(QString());
+        e.type(QStringLiteral("b"));
+        e.editor.ExecuteCmd(CodeSense::cmdRecordMacro);
+        e.editor.SetText(QStringLiteral("xyz"));
+        e.editor.ExecuteCmd(CodeSense::cmdPlayMacro1 + 5);
+        QCOMPARE(e.editor.Text(), QStringLiteral("xyzab"));
     }
 
     void propertiesApplyAtOnce()
