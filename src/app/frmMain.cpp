@@ -2,12 +2,16 @@
 
 #include "app/appfolder.h"
 #include "app/platform/services.h"
+#include "aids/frmCmdList.h"
+#include "aids/lookahead.h"
 #include "app/twips.h"
 #include "editing/editcommands.h"
 #include "editing/frmPlay.h"
 #include "editing/frmUndo.h"
 #include "editor/codesense.h"
+#include "languages/frmDefNew.h"
 #include "languages/registryFinder.h"
+#include "languages/scriptlanguage.h"
 
 #include <Qsci/qscicommandset.h>
 
@@ -16,7 +20,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QSignalBlocker>
 
 namespace {
 
@@ -81,8 +84,8 @@ const MenuEntry Menus[] = {
     {"mnuTools_defNew", "mnuTools", "Define New &Keyword", "Ctrl+K", false, &frmMain::mnuTools_defNew_Click},
     {"mnuTools_tunemill", "mnuTools", "&Tunemill 1.07", "", false, &frmMain::mnuTools_tunemill_Click},
     {"mnuGame", "", "&Game", "", false, nullptr},
-    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, nullptr},
-    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, nullptr},
+    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, &frmMain::mnuGame_jk2_Click},
+    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, &frmMain::mnuGame_q3_Click},
     {"mnuMacros", "", "&Macros", "", false, nullptr},
     {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, &frmMain::mnuMacros_record_Click},
     {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, &frmMain::mnuMacros_play_Click},
@@ -110,6 +113,9 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     CodeSense1->setObjectName(QStringLiteral("CodeSense1"));
     CodeSense1->setGeometry(0, 0, Twips(10155), Twips(7395));
     connect(CodeSense1, &CodeSense::Change, this, &frmMain::CodeSense1_Change);
+    CodeSense1->SetKeyDownHandler([this](CodeSense *editor, int key, int shift) {
+        return CodeSense1_KeyDown(editor, key, shift);
+    });
 
     buildMenus();
     releaseEditorShortcuts();
@@ -143,11 +149,10 @@ void frmMain::buildMenus()
             if (entry.handler) {
                 const auto handler = entry.handler;
                 connect(action, &QAction::triggered, this, [this, action, handler] {
-                    // Qt ticks a checkable item before its handler runs; the handlers set the marks.
-                    if (action->isCheckable()) {
-                        const QSignalBlocker quiet(action);
+                    // Check marks change only through the handlers, which read the mark as it
+                    // was before the click.
+                    if (action->isCheckable())
                         action->setChecked(!action->isChecked());
-                    }
                     (this->*handler)();
                 });
             }
@@ -184,8 +189,18 @@ void frmMain::releaseEditorShortcuts()
 
 void frmMain::Form_Load()
 {
+    CmdList();
     show();
     GameDataPath = GameDataPathFor(JediOutcastInstallPath());
+    const FileError error = fillCommandList(ApplicationFile(QStringLiteral("pf/cc.txt")));
+    if (!error.ok())
+        showFileError(error.number, error.description);
+    RegisterJK2Script(CodeSense1);
+}
+
+FileError frmMain::fillCommandList(const QString &path)
+{
+    return CmdList()->FillFromFile(path, true);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
@@ -204,6 +219,11 @@ void frmMain::Form_Resize()
         CodeSense1->SetHeight(size.height);
     if (size.width >= 0)
         CodeSense1->SetWidth(size.width);
+}
+
+bool frmMain::CodeSense1_KeyDown(CodeSense *editor, int key, int)
+{
+    return FlagLookAhead(this, editor, key);
 }
 
 void frmMain::CodeSense1_Change()
@@ -345,10 +365,93 @@ void frmMain::mnuFont_select_Click() { DoProperties(CodeSense1); }
 void frmMain::mnuMacros_record_Click() { DoRecordMacro(CodeSense1); }
 void frmMain::mnuMacros_play_Click() { frmPlay::Open(this, CodeSense1); }
 
-void frmMain::mnuTools_cmdlist_Click() {}
+frmCmdList *frmMain::CmdList()
+{
+    if (!cmdList_)
+        cmdList_ = new frmCmdList(CodeSense1, this);
+    return cmdList_;
+}
+
+frmDefNew *frmMain::DefNew()
+{
+    if (!defNew_)
+        defNew_ = new frmDefNew(CmdList(), this);
+    return defNew_;
+}
+
+void frmMain::mnuTools_cmdlist_Click()
+{
+    frmCmdList *window = CmdList();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->SelectFirst();
+}
+
 void frmMain::mnuTools_spchar_Click() {}
-void frmMain::mnuTools_defNew_Click() {}
+
+void frmMain::mnuTools_defNew_Click()
+{
+    frmDefNew *window = DefNew();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void frmMain::mnuTools_tunemill_Click() {}
+
+// Registers both languages and selects the Jedi Outcast one; a word file that cannot be
+// read ends the program.
+void frmMain::RegisterJK2Script(CodeSense *DEST)
+{
+    FileError error = RegisterScriptLanguage(QStringLiteral("JK2Script"), ApplicationFile(QStringLiteral("pf/operators.txt")));
+    if (error.ok() && !DEST->SetLanguage(QStringLiteral("JK2Script")))
+        error = MakeFileError(FileErrors::PathFileAccessError);
+    if (!error.ok()) {
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+        ShowMessage(this, QStringLiteral("Error trying to access operators.txt.\r\nTry unzipping the program again."),
+                    ProgramTitle);
+        endProgram();
+        return;
+    }
+    RegisterQ3Script(DEST);
+}
+
+void frmMain::RegisterQ3Script(CodeSense *)
+{
+    const FileError error =
+        RegisterScriptLanguage(QStringLiteral("Q3Script"), ApplicationFile(QStringLiteral("pf/q3operators.txt")));
+    if (!error.ok()) {
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+        endProgram();
+        return;
+    }
+    emit Q3ScriptRegistered();
+}
+
+void frmMain::mnuGame_jk2_Click()
+{
+    switchGame(menuItem(QStringLiteral("mnuGame_jk2")), menuItem(QStringLiteral("mnuGame_q3")),
+               QStringLiteral("JK2Script"), QStringLiteral("pf/cc.txt"));
+}
+
+void frmMain::mnuGame_q3_Click()
+{
+    switchGame(menuItem(QStringLiteral("mnuGame_q3")), menuItem(QStringLiteral("mnuGame_jk2")),
+               QStringLiteral("Q3Script"), QStringLiteral("pf/q3cc.txt"));
+}
+
+void frmMain::switchGame(QAction *chosen, QAction *other, const QString &language, const QString &commandFile)
+{
+    if (chosen->isChecked())
+        return;
+    other->setChecked(false);
+    CodeSense1->SetLanguage(language);
+    chosen->setChecked(true);
+    const FileError error = fillCommandList(ApplicationFile(commandFile));
+    if (!error.ok())
+        ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+}
 
 void frmMain::closeEvent(QCloseEvent *event)
 {

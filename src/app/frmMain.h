@@ -3,6 +3,7 @@
 // the owner of every tool window.
 
 #include "app/document.h"
+#include "editor/fileio.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -10,6 +11,8 @@
 
 class CodeSense;
 class QAction;
+class frmCmdList;
+class frmDefNew;
 
 class frmMain : public QMainWindow
 {
@@ -28,9 +31,18 @@ public:
 
     QAction *menuItem(const QString &name) const;
 
+    // The tool windows, created hidden on first call and kept for the whole run.
+    frmCmdList *CmdList();
+    frmDefNew *DefNew();
+
     // Ends the program; tests replace what ending means.
     std::function<void()> EndProgram;
     bool ProgramEnded() const { return ended_; }
+
+    // Register the two highlighting languages; the Jedi Outcast one also selects its own
+    // and goes on to the Quake III one.
+    void RegisterJK2Script(CodeSense *DEST);
+    void RegisterQ3Script(CodeSense *DEST);
 
     void NewDocument();
     void OpenDocument();
@@ -81,7 +93,15 @@ public slots:
     void mnuTools_defNew_Click();
     void mnuTools_tunemill_Click();
 
+    void mnuGame_jk2_Click();
+    void mnuGame_q3_Click();
+
     void CodeSense1_Change();
+    bool CodeSense1_KeyDown(CodeSense *editor, int key, int shift);
+
+signals:
+    // The Quake III language is registered: the splash window ticks its check box.
+    void Q3ScriptRegistered();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -101,9 +121,13 @@ private:
     void endProgram();
     void closeAllWindowsAndEnd();
     void showFileError(int number, const QString &description);
+    void switchGame(QAction *chosen, QAction *other, const QString &language, const QString &commandFile);
+    FileError fillCommandList(const QString &path);
     bool saveTo(const QString &path);
 
     QString openDialogFolder() const;
     bool ended_ = false;
     bool closingAll_ = false;
+    frmCmdList *cmdList_ = nullptr;
+    frmDefNew *defNew_ = nullptr;
 };

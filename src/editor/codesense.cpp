@@ -3,6 +3,7 @@
 #include "app/twips.h"
 #include "editing/editorfeatures.h"
 #include "editor/cp1252.h"
+#include "languages/scriptlexer.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -103,6 +104,8 @@ FileError CodeSense::SaveFile(const QString &path, bool)
     const auto length = static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH));
     const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
     const cp1252::EncodeResult encoded = cp1252::encodeFromUtf8(QByteArrayView(data, length));
+    if (encoded.malformed)
+        return {UnencodableCharacterError, tr("The text holds bytes that are not valid characters. Nothing was saved.")};
     if (!encoded.ok) {
         const int position = static_cast<int>(encoded.badUtf8Offset);
         const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position)) + 1;
@@ -141,6 +144,17 @@ bool CodeSense::SetLanguage(const QString &name)
 
 void CodeSense::applyLexer()
 {
+    if (language_.isEmpty())
+        return;
+    // Every editor gets a lexer of its own for the registered definition; the font
+    // chosen for the editor stays in force.
+    const QFont font = lexer_ ? lexer_->QsciLexer::defaultFont() : this->font();
+    auto *lexer = new ScriptLexer(language_, registeredLanguages().value(language_), this);
+    lexer->setDefaultFont(font);
+    setLexer(lexer);
+    lexer->setColorSyntax(colorSyntax_);
+    delete lexer_;
+    lexer_ = lexer;
     features_->LexerChanged();
 }
 
@@ -305,7 +319,8 @@ void CodeSense::SetLineToolTips(bool on)
 void CodeSense::SetColorSyntax(bool on)
 {
     colorSyntax_ = on;
-    applyLexer();
+    if (lexer_)
+        lexer_->setColorSyntax(on);
 }
 
 void CodeSense::SetFocus()

@@ -16,7 +16,7 @@
 #include <memory>
 
 class EditorFeatures;
-class QsciLexer;
+class ScriptLexer;
 
 // A selection snapshot; the End members give the caret end. Columns count the
 // characters before the position on its line.
@@ -126,7 +126,7 @@ private:
     void emitChange();
 
     QString language_;
-    QsciLexer *lexer_ = nullptr;
+    ScriptLexer *lexer_ = nullptr;
     int autoIndentMode_ = 2;
     bool lineNumbering_ = false;
     int lineNumberStyle_ = 10;

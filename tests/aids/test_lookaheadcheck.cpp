@@ -1,5 +1,6 @@
 #include "aids/flags.h"
 #include "aids/frmLookAheadCheck.h"
+#include "support/answerchecklist.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -33,31 +34,6 @@ void SetChecked(frmLookAheadCheck &dialog, const QStringList &labels)
 FlagTable TableNamed(const QString &name)
 {
     return name == "force" ? ForcePowerTable() : WeaponTable();
-}
-
-// Answers the checklist that `run` opens modally. The dialog is always closed at the
-// end, and a watchdog closes anything still modal, so a failed check cannot hang the suite.
-void AnswerChecklist(const std::function<void(frmLookAheadCheck &)> &answer, const std::function<void()> &run)
-{
-    bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<frmLookAheadCheck *>(QApplication::activeModalWidget());
-        answered = dialog != nullptr;
-        if (dialog) {
-            answer(*dialog);
-            if (dialog->isVisible())
-                dialog->Command1->click();
-        }
-    });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        while (QWidget *modal = QApplication::activeModalWidget())
-            modal->hide();
-    });
-    watchdog.start(20000);
-    run();
-    QVERIFY2(answered, "no modal checklist was open");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "editor/codesense.h"
 #include "languages/registryFinder.h"
 #include "support/fakeservices.h"
+#include "support/appfolder.h"
 #include "support/fakeregistry.h"
 
 #include <QAction>
@@ -53,9 +54,7 @@ class MainWindowTest : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(appDir.isValid());
-        QDir(appDir.path()).mkpath(QStringLiteral("cfgs"));
-        SetApplicationFolder(appDir.path());
+        PrepareApplicationFolder(appDir);
     }
     // Every test starts with the game not installed.
     void init() { registry = std::make_unique<FakeRegistry>(); }

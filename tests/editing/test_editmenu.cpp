@@ -1,4 +1,3 @@
-#include "app/appfolder.h"
 #include "app/frmMain.h"
 #include "editing/editorfeatures.h"
 #include "editing/frmPlay.h"
@@ -8,10 +7,14 @@
 #include "editing/timedate.h"
 #include "editor/codesense.h"
 #include "fakeprompts.h"
+#include "support/appfolder.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"
 
+#include <Qsci/qscilexer.h>
+
 #include <QAction>
+#include <QListWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -113,11 +117,7 @@ class EditMenuTest : public QObject
     QTemporaryDir appDir;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(appDir.isValid());
-        SetApplicationFolder(appDir.path());
-    }
+    void initTestCase() { PrepareApplicationFolder(appDir); }
 
     void numberingChoices_data()
     {
@@ -236,6 +236,52 @@ private slots:
         QCOMPARE(f.editor->AutoIndentMode(), 2);
         f.click("mnuOptions_linenumtips");
         QVERIFY(f.editor->LineToolTips());
+    }
+
+    // The chosen font and colours reach every style of the script language and survive
+    // a game switch, which brings a new lexer.
+    void propertiesReachTheScriptLanguage()
+    {
+        Fixture f;
+        QsciLexer *lexer = f.editor->lexer();
+        QVERIFY(lexer);
+        const QString family = f.editor->Features()->appearance().family;
+        QCOMPARE(lexer->font(0).family(), family);
+        QCOMPARE(lexer->font(0).pointSizeF(), 9.75);
+        f.prompts.colors.enqueue(QColor(0x12, 0x34, 0x56));
+        WithModal(
+            [](QWidget *modal) {
+                auto *dialog = qobject_cast<PropertiesDialog *>(modal);
+                QVERIFY(dialog);
+                QStringList names;
+                for (int i = 0; i < dialog->styleList->count(); ++i)
+                    names << dialog->styleList->item(i)->text();
+                QVERIFY2(names.contains(QStringLiteral("Keyword")) && names.contains(QStringLiteral("Comment")),
+                         qPrintable(names.join(',')));
+                dialog->styleList->setCurrentRow(int(names.indexOf(QStringLiteral("Comment"))));
+                dialog->chooseColorButton->click();
+                dialog->fontSize->setValue(16);
+            },
+            [&] { f.click("mnuFont_select"); });
+        f.click("mnuGame_q3");
+        lexer = f.editor->lexer();
+        const QString chosenFamily = f.editor->Features()->appearance().family;
+        QCOMPARE(f.editor->Language(), QStringLiteral("Q3Script"));
+        int keyword = -1;
+        int comment = -1;
+        for (int style = 0; style < 32; ++style) {
+            if (lexer->description(style) == QLatin1String("Keyword"))
+                keyword = style;
+            if (lexer->description(style) == QLatin1String("Comment"))
+                comment = style;
+        }
+        QVERIFY(keyword >= 0 && comment >= 0);
+        QCOMPARE(lexer->font(0).pointSizeF(), 12.0);
+        QCOMPARE(lexer->font(keyword).pointSizeF(), 12.0);
+        QCOMPARE(lexer->font(keyword).family(), chosenFamily);
+        QVERIFY(lexer->font(keyword).bold());
+        QVERIFY(!lexer->font(0).bold());
+        QCOMPARE(lexer->color(comment), QColor(0x12, 0x34, 0x56));
     }
 
     void timeAndDate()
