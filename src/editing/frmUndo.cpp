@@ -87,10 +87,7 @@ void frmUndo::RunUndoRedo(CodeSense *editor)
     const qint32 id = undo ? CodeSense::cmdUndo : CodeSense::cmdRedo;
     const std::optional<qint64> count = ParseWholeNumber(Combo1->currentText());
     if (!count) {
-        ShowMessage(this,
-                    tr("\"%1\" is not a number of operations. Please type a whole number, for example 5.")
-                        .arg(Combo1->currentText()),
-                    ProgramTitle);
+        ShowMessage(this, tr("Please type the number of operations as a whole number, for example 5."), ProgramTitle);
         return;
     }
     // Once the history is used up the rest of a large count would do nothing, slowly.

@@ -57,8 +57,7 @@ void RepeatCommand::prompt()
             return;
         }
         ShowMessage(editor_->window(),
-                    tr("\"%1\" is not a count the command can be repeated. Please type a whole number from 1 to %2.")
-                        .arg(answer->trimmed())
+                    tr("Please type how many times the next command should run: a whole number from 1 to %1.")
                         .arg(MaxCount),
                     ProgramTitle);
         text = *answer;

@@ -7,8 +7,6 @@
 #include "fakeprompts.h"
 #include "support/fakeservices.h"
 
-#include <Qsci/qscilexercustom.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,25 +79,6 @@ void WithModal(const std::function<void(QWidget *)> &answer, const std::function
     run();
     QVERIFY2(answered, "no modal dialog was open");
 }
-
-// Two styles, the second bold, as the script lexers have.
-class TwoStyleLexer final : public QsciLexerCustom
-{
-public:
-    using QsciLexerCustom::QsciLexerCustom;
-    const char *language() const override { return "Two"; }
-    QString description(int style) const override
-    {
-        return style == 0 ? QStringLiteral("Default") : style == 1 ? QStringLiteral("Keyword") : QString();
-    }
-    QFont defaultFont(int style) const override
-    {
-        QFont font = QsciLexerCustom::defaultFont(style);
-        font.setBold(style == 1);
-        return font;
-    }
-    void styleText(int, int) override {}
-};
 
 } // namespace
 
@@ -646,30 +625,6 @@ private slots:
                 QCOMPARE(dialog->autoIndent->currentIndex(), 1);
             },
             [&] { e.editor.ExecuteCmd(CodeSense::cmdProperties); });
-    }
-
-    // The font goes to every style of a lexer, heavier styles stay heavier, and a new
-    // lexer gets the chosen look too.
-    void appearanceReachesLexerStyles()
-    {
-        Editor e;
-        EditorAppearance appearance = e.features()->appearance();
-        appearance.pixelSize = 16;
-        appearance.colors.insert(1, QColor(Qt::darkGreen));
-        e.features()->setAppearance(appearance);
-        auto *lexer = new TwoStyleLexer(&e.editor);
-        e.editor.setLexer(lexer);
-        e.features()->LexerChanged();
-        QCOMPARE(lexer->font(0).pointSizeF(), 12.0);
-        QCOMPARE(lexer->font(1).pointSizeF(), 12.0);
-        QCOMPARE(lexer->font(0).weight(), QFont::Normal);
-        QCOMPARE(lexer->font(1).weight(), QFont::Bold);
-        QCOMPARE(lexer->color(1), QColor(Qt::darkGreen));
-        const QList<HighlightStyle> styles = HighlightStyles(&e.editor);
-        QCOMPARE(styles.size(), 2);
-        QCOMPARE(styles[1].name, QStringLiteral("Keyword"));
-        QCOMPARE(styles[1].color, QColor(Qt::darkGreen));
-        e.editor.setLexer(nullptr);
     }
 
     // The program's own dialogs behind the prompts.
