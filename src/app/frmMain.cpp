@@ -12,6 +12,7 @@
 #include "languages/frmDefNew.h"
 #include "languages/registryFinder.h"
 #include "languages/scriptlanguage.h"
+#include "tunemill/frmTunemill.h"
 
 #include <Qsci/qscicommandset.h>
 
@@ -253,14 +254,18 @@ void frmMain::OpenDocument()
 {
     const FileDialogRequest request{tr("Open"), openDialogFolder(), QtFileFilter(FileFilter), QString(), false};
     const std::optional<QString> path = services().fileDialogs->getOpenFileName(this, request);
-    if (!path)
-        return;
-    const FileError error = CodeSense1->OpenFile(*path);
+    if (path)
+        OpenDocumentFile(*path);
+}
+
+void frmMain::OpenDocumentFile(const QString &path)
+{
+    const FileError error = CodeSense1->OpenFile(path);
     if (!error.ok()) {
         showFileError(error.number, error.description);
         return;
     }
-    Document.Opened(*path);
+    Document.Opened(path);
     setWindowTitle(Document.Caption);
 }
 
@@ -398,7 +403,14 @@ void frmMain::mnuTools_defNew_Click()
     window->activateWindow();
 }
 
-void frmMain::mnuTools_tunemill_Click() {}
+void frmMain::mnuTools_tunemill_Click()
+{
+    if (!tunemill_)
+        tunemill_ = new frmTunemill(this, JediOutcastInstallPath());
+    tunemill_->show();
+    tunemill_->raise();
+    tunemill_->activateWindow();
+}
 
 // Registers both languages and selects the Jedi Outcast one; a word file that cannot be
 // read ends the program.

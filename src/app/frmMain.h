@@ -13,6 +13,7 @@ class CodeSense;
 class QAction;
 class frmCmdList;
 class frmDefNew;
+class frmTunemill;
 
 class frmMain : public QMainWindow
 {
@@ -46,6 +47,8 @@ public:
 
     void NewDocument();
     void OpenDocument();
+    // Opens a chosen file, as the Open command does after its dialog.
+    void OpenDocumentFile(const QString &path);
     void SaveDocument();
     void SaveDocumentAs();
 
@@ -130,4 +133,5 @@ private:
     bool closingAll_ = false;
     frmCmdList *cmdList_ = nullptr;
     frmDefNew *defNew_ = nullptr;
+    frmTunemill *tunemill_ = nullptr;
 };

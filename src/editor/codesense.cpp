@@ -23,7 +23,7 @@ QFont editorFont()
                                ? QStringLiteral("Lucida Console")
                                : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     QFont font(family);
-    // 13 pixels at 96 dots per inch; QScintilla takes only point sizes.
+    // 13 pixels at the standard 96 dots per inch; QScintilla sizes styles in points.
     font.setPointSizeF(13 * 72.0 / 96.0);
     font.setWeight(QFont::Normal);
     font.setStyleHint(QFont::TypeWriter);
@@ -38,6 +38,9 @@ CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
     setUtf8(true);
     setFont(editorFont());
     setMarginWidth(1, 0);
+    // The horizontal scroll bar follows the longest line shown instead of a fixed width.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, true);
     features_ = std::make_unique<EditorFeatures>(this);
     connect(this, &QsciScintilla::textChanged, this, [this] {
         if (silentChanges_ == 0)

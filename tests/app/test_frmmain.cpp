@@ -428,6 +428,34 @@ private slots:
         QTest::keyClick(f.window.CodeSense1, Qt::Key_Delete);
         QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("ef"));
     }
+    void toolWindowsAreSingleInstances_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("command list") << "mnuTools_cmdlist" << "frmCmdList";
+        QTest::newRow("define keyword") << "mnuTools_defNew" << "frmDefNew";
+        QTest::newRow("tunemill") << "mnuTools_tunemill" << "frmTunemill";
+    }
+    void toolWindowsAreSingleInstances()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        Fixture f;
+        f.window.menuItem(item)->trigger();
+        QWidget *first = f.window.findChild<QWidget *>(window);
+        QVERIFY(first && first->isVisible());
+        QCOMPARE(first->parentWidget(), &f.window);
+        first->close(); // tool windows hide instead of closing
+        QVERIFY(!first->isVisible());
+        f.window.menuItem(item)->trigger();
+        QCOMPARE(f.window.findChildren<QWidget *>(window).size(), 1);
+        QCOMPARE(f.window.findChild<QWidget *>(window), first);
+        QVERIFY(first->isVisible());
+        // Ending the program closes them without a question when they hold nothing.
+        QVERIFY(f.window.close());
+        QVERIFY(!first->isVisible());
+        QCOMPARE(f.ends, 1);
+    }
 };
 
 QTEST_MAIN(MainWindowTest)
