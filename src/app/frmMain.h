@@ -71,6 +71,28 @@ public slots:
     void mnuEdit_paste_Click();
     void mnuEdit_del_Click();
     void mnuEdit_selectall_Click();
+    void mnuEdit_undomany_Click();
+    void mnuEdit_redoOps_Click();
+    void mnuEdit_find_Click();
+    void mnuEdit_findnext_Click();
+    void mnuEdit_repeatnext_Click();
+    void mnuEdit_time_Click();
+    void mnuEdit_properties_Click();
+
+    void mnuOptions_linenumtips_Click();
+    void mnuOptions_syntaxh_Click();
+    void mnuOptions_endent_off_Click();
+    void mnuOptions_endent_scope_Click();
+    void mnuOptions_endent_line_Click();
+    void mnuOptions_linenum_none_Click();
+    void mnuOptions_linenum_hex_Click();
+    void mnuOptions_linenum_dec_Click();
+    void mnuOptions_linenum_bin_Click();
+    void mnuOptions_linenum_oct_Click();
+    void mnuFont_select_Click();
+
+    void mnuMacros_record_Click();
+    void mnuMacros_play_Click();
 
     void mnuTools_cmdlist_Click();
     void mnuTools_spchar_Click();
@@ -95,6 +117,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Each runs one of the editor's own commands.
+    void DoFindReplace(CodeSense *editor);
+    void DoFindNext(CodeSense *editor);
+    void DoRepeatNext(CodeSense *editor);
+    void DoSelectAll(CodeSense *editor);
+    void DoProperties(CodeSense *editor);
+    void DoRecordMacro(CodeSense *editor);
+
     void buildMenus();
     void releaseEditorShortcuts();
     void endProgram();
