@@ -379,7 +379,7 @@ private:
                 }
             }
         }
-        QList<int> component(count, -1);
+        QList<int> component(qMax(count, 0), -1);
         int current = 0;
         for (int k = int(order.size()) - 1; k >= 0; --k) {
             if (component[order[k]] >= 0)
