@@ -99,6 +99,7 @@ FileError CodeSense::OpenFile(const QString &path)
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0);
+    emit DocumentLoaded(this);
     return {};
 }
 

@@ -117,6 +117,8 @@ public:
 signals:
     // After every change of the text, the program's own changes included.
     void Change(CodeSense *editor);
+    // A file replaced the document; unlike an edit this raises no Change.
+    void DocumentLoaded(CodeSense *editor);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

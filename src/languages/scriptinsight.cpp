@@ -46,6 +46,7 @@ ScriptInsight::ScriptInsight(frmMain *window)
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &ScriptInsight::refreshNow);
     connect(editor_, &CodeSense::Change, this, &ScriptInsight::scheduleRefresh);
+    connect(editor_, &CodeSense::DocumentLoaded, this, &ScriptInsight::scheduleRefresh);
 
     const QsciScintilla::IndicatorStyle styles[4] = {QsciScintilla::SquiggleIndicator, QsciScintilla::SquiggleIndicator,
                                                      QsciScintilla::DotsIndicator, QsciScintilla::DotsIndicator};
@@ -72,6 +73,8 @@ ScriptInsight::ScriptInsight(frmMain *window)
     dock_->setWidget(list_);
     dock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
     window->addDockWidget(Qt::BottomDockWidgetArea, dock_);
+    // A few rows are enough; the editor keeps most of the window.
+    window->resizeDocks({dock_}, {list_->fontMetrics().height() * 5}, Qt::Vertical);
 
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("lblEngine"));

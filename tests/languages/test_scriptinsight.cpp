@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestScriptInsight : public QObject
@@ -110,6 +111,22 @@ private slots:
         QVERIFY(coloured());
         window.findChild<QAction *>(QStringLiteral("mnuOptions_colorpreview"))->trigger();
         QVERIFY(!coloured());
+    }
+    // Opening a file is no edit, yet its problems and colours must show at once.
+    void openedFileIsChecked()
+    {
+        FakeServices fakes;
+        frmMain window;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("typo.cfg"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("bind caplock +attack\r\n");
+        file.close();
+        window.OpenDocumentFile(path);
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("lstProblems"));
+        QTRY_COMPARE(list->count(), 1);
+        QVERIFY(list->item(0)->text().startsWith(QStringLiteral("1:6 ")));
     }
 };
 
