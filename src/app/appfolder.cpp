@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <optional>
 
 // Silent unless asked for (QT_LOGGING_RULES="tavrel.folders.info=true").
@@ -50,7 +51,11 @@ const DataFolders &currentFolders()
         const DataFolders folders = PrepareDataFolders(
             QCoreApplication::applicationDirPath(),
             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-            [](const QString &folder) { return QFileInfo(folder).isWritable(); });
+            [](const QString &folder) {
+                // Trying is the one answer that holds for ACLs and read-only mounts alike.
+                QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".tavrel-XXXXXX")));
+                return probe.open();
+            });
         qCInfo(lcFolders).noquote() << "application folder" << folders.application << "writable folder"
                                     << folders.writable;
         chosenFolders() = folders;
