@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLoggingCategory>
 #include <cstdio>
 #include <variant>
+
+// Silent unless asked for (QT_LOGGING_RULES="tavrel.startup.info=true").
+Q_LOGGING_CATEGORY(lcStartup, "tavrel.startup", QtWarningMsg)
 
 namespace {
 
@@ -54,6 +58,7 @@ int main(int argc, char *argv[])
     // A word file that cannot be read ends the program during start-up.
     if (window.ProgramEnded())
         return 1;
+    qCInfo(lcStartup) << "word files read";
     for (const QString &file : std::get<QStringList>(files))
         window.OpenDocumentFile(file);
     return app.exec();

@@ -7,14 +7,16 @@
 namespace {
 
 // The registry itself, through the ANSI calls so names and values travel in the system's
-// code page.
+// code page. Keys are opened in the 32-bit view, where the game's 32-bit installer wrote
+// them: a 64-bit build would otherwise look under the 64-bit view and never find the game.
 class WindowsRegistryBackend final : public RegistryBackend
 {
 public:
     qint32 openKey(quint32 rootKey, const QByteArray &keyPath, RegistryHandle *key) override
     {
         HKEY opened = nullptr;
-        const LONG status = RegOpenKeyA(rootHandle(rootKey), keyPath.constData(), &opened);
+        const LONG status = RegOpenKeyExA(rootHandle(rootKey), keyPath.constData(), 0,
+                                          KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened);
         *key = status == ERROR_SUCCESS ? reinterpret_cast<RegistryHandle>(opened) : 0;
         return status;
     }

@@ -174,7 +174,7 @@ frmTunemill::frmTunemill(QWidget *owner, const QString &installLookupResult)
 
 void frmTunemill::Form_Load(const QString &installLookupResult)
 {
-    m_basePath = TunemillBasePath(installLookupResult, ApplicationFolder());
+    m_basePath = TunemillBasePath(installLookupResult, WritableFolder());
 
     // A missing or unreadable help file leaves the pane empty.
     QFile help(ApplicationFile(QStringLiteral("help.txt")));
