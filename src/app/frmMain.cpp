@@ -1,10 +1,17 @@
 #include "app/frmMain.h"
+#include "languages/scriptinsight.h"
 
+#include "about/frmSplash.h"
+#include "aids/frmJK2colors.h"
+#include "aids/frmSpChars.h"
 #include "app/appfolder.h"
 #include "app/platform/services.h"
 #include "aids/frmCmdList.h"
 #include "aids/lookahead.h"
 #include "app/twips.h"
+#include "editing/editcommands.h"
+#include "editing/frmPlay.h"
+#include "editing/frmUndo.h"
 #include "editor/codesense.h"
 #include "languages/frmDefNew.h"
 #include "languages/registryFinder.h"
@@ -14,6 +21,7 @@
 #include <Qsci/qscicommandset.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -45,37 +53,37 @@ const MenuEntry Menus[] = {
     {"mnuEdit", "", "&Edit", "", false, nullptr},
     {"mnuEdit_undo", "mnuEdit", "&Undo", "Ctrl+Z", false, &frmMain::mnuEdit_undo_Click},
     {"mnuEdit_redo", "mnuEdit", "&Redo", "Ctrl+R", false, &frmMain::mnuEdit_redo_Click},
-    {"mnuEdit_undomany", "mnuEdit", "Undo Opera&tions...", "", false, nullptr},
-    {"mnuEdit_redoOps", "mnuEdit", "Redo Operation&s...", "", false, nullptr},
+    {"mnuEdit_undomany", "mnuEdit", "Undo Opera&tions...", "", false, &frmMain::mnuEdit_undomany_Click},
+    {"mnuEdit_redoOps", "mnuEdit", "Redo Operation&s...", "", false, &frmMain::mnuEdit_redoOps_Click},
     {"Spacer1", "mnuEdit", "-", "", false, nullptr},
     {"mnuEdit_cut", "mnuEdit", "C&ut", "Ctrl+X", false, &frmMain::mnuEdit_cut_Click},
     {"mnuEdit_copy", "mnuEdit", "&Copy", "Ctrl+C", false, &frmMain::mnuEdit_copy_Click},
     {"mnuEdit_paste", "mnuEdit", "&Paste", "Ctrl+V", false, &frmMain::mnuEdit_paste_Click},
     {"mnuEdit_del", "mnuEdit", "De&lete", "Del", false, &frmMain::mnuEdit_del_Click},
     {"spacer4", "mnuEdit", "-", "", false, nullptr},
-    {"mnuEdit_find", "mnuEdit", "&Find && Replace...", "", false, nullptr},
-    {"mnuEdit_findnext", "mnuEdit", "Find &Next", "F3", false, nullptr},
-    {"mnuEdit_repeatnext", "mnuEdit", "Repeat Next Cmd...", "", false, nullptr},
+    {"mnuEdit_find", "mnuEdit", "&Find && Replace...", "", false, &frmMain::mnuEdit_find_Click},
+    {"mnuEdit_findnext", "mnuEdit", "Find &Next", "F3", false, &frmMain::mnuEdit_findnext_Click},
+    {"mnuEdit_repeatnext", "mnuEdit", "Repeat Next Cmd...", "", false, &frmMain::mnuEdit_repeatnext_Click},
     {"mnuEdit_selectall", "mnuEdit", "Select &All", "", false, &frmMain::mnuEdit_selectall_Click},
-    {"mnuEdit_time", "mnuEdit", "Time / Dat&e", "F6", false, nullptr},
+    {"mnuEdit_time", "mnuEdit", "Time / Dat&e", "F6", false, &frmMain::mnuEdit_time_Click},
     {"mnuOptions", "", "&Options", "", false, nullptr},
-    {"mnuOptions_linenumtips", "mnuOptions", "Line &Num Tips", "", true, nullptr},
-    {"mnuOptions_syntaxh", "mnuOptions", "S&yntax Highlighting", "", true, nullptr},
+    {"mnuOptions_linenumtips", "mnuOptions", "Line &Num Tips", "", true, &frmMain::mnuOptions_linenumtips_Click},
+    {"mnuOptions_syntaxh", "mnuOptions", "S&yntax Highlighting", "", true, &frmMain::mnuOptions_syntaxh_Click},
     {"mnuOptions_endent", "mnuOptions", "Auto &Endent", "", false, nullptr},
-    {"mnuOptions_endent_off", "mnuOptions_endent", "&Off", "", false, nullptr},
-    {"mnuOptions_endent_scope", "mnuOptions_endent", "By &Scope", "", false, nullptr},
-    {"mnuOptions_endent_line", "mnuOptions_endent", "By &Previous Line", "", true, nullptr},
+    {"mnuOptions_endent_off", "mnuOptions_endent", "&Off", "", false, &frmMain::mnuOptions_endent_off_Click},
+    {"mnuOptions_endent_scope", "mnuOptions_endent", "By &Scope", "", false, &frmMain::mnuOptions_endent_scope_Click},
+    {"mnuOptions_endent_line", "mnuOptions_endent", "By &Previous Line", "", true, &frmMain::mnuOptions_endent_line_Click},
     {"mnuOptions_linenum", "mnuOptions", "&Line Numbering", "", false, nullptr},
-    {"mnuOptions_linenum_none", "mnuOptions_linenum", "&None", "", true, nullptr},
-    {"mnuOptions_linenum_hex", "mnuOptions_linenum", "&Hex", "", false, nullptr},
-    {"mnuOptions_linenum_dec", "mnuOptions_linenum", "D&ecimal", "", false, nullptr},
-    {"mnuOptions_linenum_bin", "mnuOptions_linenum", "&Binary", "", false, nullptr},
-    {"mnuOptions_linenum_oct", "mnuOptions_linenum", "&Octal", "", false, nullptr},
+    {"mnuOptions_linenum_none", "mnuOptions_linenum", "&None", "", true, &frmMain::mnuOptions_linenum_none_Click},
+    {"mnuOptions_linenum_hex", "mnuOptions_linenum", "&Hex", "", false, &frmMain::mnuOptions_linenum_hex_Click},
+    {"mnuOptions_linenum_dec", "mnuOptions_linenum", "D&ecimal", "", false, &frmMain::mnuOptions_linenum_dec_Click},
+    {"mnuOptions_linenum_bin", "mnuOptions_linenum", "&Binary", "", false, &frmMain::mnuOptions_linenum_bin_Click},
+    {"mnuOptions_linenum_oct", "mnuOptions_linenum", "&Octal", "", false, &frmMain::mnuOptions_linenum_oct_Click},
     {"Spacer3", "mnuOptions", "-", "", false, nullptr},
-    {"mnuEdit_properties", "mnuOptions", "Pr&operties", "F1", false, nullptr},
+    {"mnuEdit_properties", "mnuOptions", "Pr&operties", "F1", false, &frmMain::mnuEdit_properties_Click},
     {"mnuFont", "", "Fo&nt", "", false, nullptr},
-    {"mnuFont_select", "mnuFont", "Set &Font", "Ctrl+F", false, nullptr},
-    {"mnuFont_jk2", "mnuFont", "JK2 &Scripting Colors", "", false, nullptr},
+    {"mnuFont_select", "mnuFont", "Set &Font", "Ctrl+F", false, &frmMain::mnuFont_select_Click},
+    {"mnuFont_jk2", "mnuFont", "JK2 &Scripting Colors", "", false, &frmMain::mnuFont_jk2_Click},
     {"mnuTools", "", "&Tools", "", false, nullptr},
     {"mnuTools_cmdlist", "mnuTools", "Command &List", "F5", false, &frmMain::mnuTools_cmdlist_Click},
     {"mnuTools_spchar", "mnuTools", "Special &Characters", "Ctrl+L", false, &frmMain::mnuTools_spchar_Click},
@@ -85,10 +93,10 @@ const MenuEntry Menus[] = {
     {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, &frmMain::mnuGame_jk2_Click},
     {"mnuGame_q3", "mnuGame", "&Quake III", "", false, &frmMain::mnuGame_q3_Click},
     {"mnuMacros", "", "&Macros", "", false, nullptr},
-    {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, nullptr},
-    {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, nullptr},
+    {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, &frmMain::mnuMacros_record_Click},
+    {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, &frmMain::mnuMacros_play_Click},
     {"mnuAbout", "", "&About", "", false, nullptr},
-    {"mnuAbout_about", "mnuAbout", "&About Tavrel", "", false, nullptr},
+    {"mnuAbout_about", "mnuAbout", "&About Tavrel", "", false, &frmMain::mnuAbout_about_Click},
 };
 
 // Items that carry a check mark at some point: they are checkable from the start.
@@ -118,6 +126,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildMenus();
     releaseEditorShortcuts();
     resize(Twips(10200), Twips(7440) + menuBar()->sizeHint().height());
+    InstallScriptInsight(this);
 }
 
 frmMain::~frmMain() = default;
@@ -188,7 +197,10 @@ void frmMain::releaseEditorShortcuts()
 void frmMain::Form_Load()
 {
     CmdList();
-    show();
+    // The splash shows the main window as it loads, then stays in front of it.
+    auto *splash = new frmSplash(this);
+    connect(this, &frmMain::Q3ScriptRegistered, splash->Check1, [splash] { splash->Check1->setChecked(true); });
+    splash->ShowSplash();
     GameDataPath = GameDataPathFor(JediOutcastInstallPath());
     const FileError error = fillCommandList(ApplicationFile(QStringLiteral("pf/cc.txt")));
     if (!error.ok())
@@ -331,7 +343,41 @@ void frmMain::mnuEdit_del_Click()
 }
 
 void frmMain::mnuEdit_redo_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdRedo); }
-void frmMain::mnuEdit_selectall_Click() { CodeSense1->ExecuteCmd(CodeSense::cmdSelectAll); }
+void frmMain::mnuEdit_selectall_Click() { DoSelectAll(CodeSense1); }
+void frmMain::mnuEdit_undomany_Click() { frmUndo::Open(this, CodeSense1, false); }
+void frmMain::mnuEdit_redoOps_Click() { frmUndo::Open(this, CodeSense1, true); }
+void frmMain::mnuEdit_find_Click() { DoFindReplace(CodeSense1); }
+void frmMain::mnuEdit_findnext_Click() { DoFindNext(CodeSense1); }
+void frmMain::mnuEdit_repeatnext_Click() { DoRepeatNext(CodeSense1); }
+void frmMain::mnuEdit_time_Click() { InsertTimeDate(CodeSense1, QDateTime::currentDateTime()); }
+void frmMain::mnuEdit_properties_Click() { DoProperties(CodeSense1); }
+
+void frmMain::DoFindReplace(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdFindReplace); }
+void frmMain::DoFindNext(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdFindNext); }
+void frmMain::DoRepeatNext(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdRepeatNext); }
+void frmMain::DoSelectAll(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdSelectAll); }
+void frmMain::DoRecordMacro(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdRecordMacro); }
+// The dialog can change the options the menu marks; the marks follow it.
+void frmMain::DoProperties(CodeSense *editor)
+{
+    editor->ExecuteCmd(CodeSense::cmdProperties);
+    SyncOptionsMenu(this, editor);
+}
+
+void frmMain::mnuOptions_linenumtips_Click() { ToggleLineNumTips(this, CodeSense1); }
+void frmMain::mnuOptions_syntaxh_Click() { ToggleSyntaxHighlighting(this, CodeSense1); }
+void frmMain::mnuOptions_endent_off_Click() { ChooseOption(this, CodeSense1, "mnuOptions_endent_off"); }
+void frmMain::mnuOptions_endent_scope_Click() { ChooseOption(this, CodeSense1, "mnuOptions_endent_scope"); }
+void frmMain::mnuOptions_endent_line_Click() { ChooseOption(this, CodeSense1, "mnuOptions_endent_line"); }
+void frmMain::mnuOptions_linenum_none_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_none"); }
+void frmMain::mnuOptions_linenum_hex_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_hex"); }
+void frmMain::mnuOptions_linenum_dec_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_dec"); }
+void frmMain::mnuOptions_linenum_bin_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_bin"); }
+void frmMain::mnuOptions_linenum_oct_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_oct"); }
+void frmMain::mnuFont_select_Click() { DoProperties(CodeSense1); }
+
+void frmMain::mnuMacros_record_Click() { DoRecordMacro(CodeSense1); }
+void frmMain::mnuMacros_play_Click() { frmPlay::Open(this, CodeSense1); }
 
 frmCmdList *frmMain::CmdList()
 {
@@ -356,7 +402,7 @@ void frmMain::mnuTools_cmdlist_Click()
     window->SelectFirst();
 }
 
-void frmMain::mnuTools_spchar_Click() {}
+void frmMain::mnuTools_spchar_Click() { ShowSpecialCharacters(CodeSense1, this); }
 
 void frmMain::mnuTools_defNew_Click()
 {
@@ -426,6 +472,25 @@ void frmMain::switchGame(QAction *chosen, QAction *other, const QString &languag
     const FileError error = fillCommandList(ApplicationFile(commandFile));
     if (!error.ok())
         ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+}
+
+void frmMain::mnuFont_jk2_Click()
+{
+    CodeSense1->SetFocus();
+    ShowJK2Colors(CodeSense1, this);
+}
+
+frmSplash *frmMain::Splash() const
+{
+    return findChild<frmSplash *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void frmMain::mnuAbout_about_Click()
+{
+    frmSplash *splash = Splash();
+    if (!splash)
+        splash = new frmSplash(this);
+    splash->ShowAbout();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

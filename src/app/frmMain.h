@@ -14,6 +14,7 @@ class QAction;
 class frmCmdList;
 class frmDefNew;
 class frmTunemill;
+class frmSplash;
 
 class frmMain : public QMainWindow
 {
@@ -31,6 +32,8 @@ public:
     DocumentState Document;
 
     QAction *menuItem(const QString &name) const;
+    // The splash and About window, created at start-up.
+    frmSplash *Splash() const;
 
     // The tool windows, created hidden on first call and kept for the whole run.
     frmCmdList *CmdList();
@@ -68,6 +71,28 @@ public slots:
     void mnuEdit_paste_Click();
     void mnuEdit_del_Click();
     void mnuEdit_selectall_Click();
+    void mnuEdit_undomany_Click();
+    void mnuEdit_redoOps_Click();
+    void mnuEdit_find_Click();
+    void mnuEdit_findnext_Click();
+    void mnuEdit_repeatnext_Click();
+    void mnuEdit_time_Click();
+    void mnuEdit_properties_Click();
+
+    void mnuOptions_linenumtips_Click();
+    void mnuOptions_syntaxh_Click();
+    void mnuOptions_endent_off_Click();
+    void mnuOptions_endent_scope_Click();
+    void mnuOptions_endent_line_Click();
+    void mnuOptions_linenum_none_Click();
+    void mnuOptions_linenum_hex_Click();
+    void mnuOptions_linenum_dec_Click();
+    void mnuOptions_linenum_bin_Click();
+    void mnuOptions_linenum_oct_Click();
+    void mnuFont_select_Click();
+
+    void mnuMacros_record_Click();
+    void mnuMacros_play_Click();
 
     void mnuTools_cmdlist_Click();
     void mnuTools_spchar_Click();
@@ -76,6 +101,9 @@ public slots:
 
     void mnuGame_jk2_Click();
     void mnuGame_q3_Click();
+
+    void mnuFont_jk2_Click();
+    void mnuAbout_about_Click();
 
     void CodeSense1_Change();
     bool CodeSense1_KeyDown(CodeSense *editor, int key, int shift);
@@ -89,6 +117,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Each runs one of the editor's own commands.
+    void DoFindReplace(CodeSense *editor);
+    void DoFindNext(CodeSense *editor);
+    void DoRepeatNext(CodeSense *editor);
+    void DoSelectAll(CodeSense *editor);
+    void DoProperties(CodeSense *editor);
+    void DoRecordMacro(CodeSense *editor);
+
     void buildMenus();
     void releaseEditorShortcuts();
     void endProgram();

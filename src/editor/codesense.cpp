@@ -1,6 +1,7 @@
 #include "editor/codesense.h"
 
 #include "app/twips.h"
+#include "editing/editorfeatures.h"
 #include "editor/cp1252.h"
 #include "languages/scriptlexer.h"
 
@@ -36,18 +37,22 @@ CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     setUtf8(true);
     setFont(editorFont());
-    setAutoIndent(true);
     setMarginWidth(1, 0);
     // The horizontal scroll bar follows the longest line shown instead of a fixed width.
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, true);
+    features_ = std::make_unique<EditorFeatures>(this);
     connect(this, &QsciScintilla::textChanged, this, [this] {
         if (silentChanges_ == 0)
             emit Change(this);
     });
 }
 
-CodeSense::~CodeSense() = default;
+// The features go first: they listen to the editor and must not hear it being torn down.
+CodeSense::~CodeSense()
+{
+    features_.reset();
+}
 
 QByteArray CodeSense::TextUtf8() const
 {
@@ -158,6 +163,7 @@ void CodeSense::applyLexer()
     lexer->setColorSyntax(colorSyntax_);
     delete lexer_;
     lexer_ = lexer;
+    features_->LexerChanged();
 }
 
 QString CodeSense::SelText() const
@@ -267,6 +273,8 @@ void CodeSense::InsertText(const QString &text)
 
 void CodeSense::ExecuteCmd(qint32 id)
 {
+    if (features_->FilterCommand(id))
+        return;
     switch (id) {
     case cmdUndo:
         undo();
@@ -296,22 +304,24 @@ void CodeSense::SetCommandHandler(qint32 id, std::function<void()> handler)
 void CodeSense::SetAutoIndentMode(int mode)
 {
     autoIndentMode_ = mode;
-    setAutoIndent(mode != 0);
 }
 
 void CodeSense::SetLineNumbering(bool on)
 {
     lineNumbering_ = on;
+    features_->LineNumbersChanged();
 }
 
 void CodeSense::SetLineNumberStyle(int base)
 {
     lineNumberStyle_ = base;
+    features_->LineNumbersChanged();
 }
 
 void CodeSense::SetLineToolTips(bool on)
 {
     lineToolTips_ = on;
+    features_->LineToolTipsChanged();
 }
 
 void CodeSense::SetColorSyntax(bool on)

@@ -13,7 +13,9 @@
 
 #include <QHash>
 #include <functional>
+#include <memory>
 
+class EditorFeatures;
 class ScriptLexer;
 
 // A selection snapshot; the End members give the caret end. Columns count the
@@ -104,6 +106,8 @@ public:
     // The editor's own commands beyond undo, redo and select all are supplied by
     // the features that own them.
     void SetCommandHandler(qint32 id, std::function<void()> handler);
+    // Line numbers, indentation, find, repeat, macros and properties of this editor.
+    EditorFeatures *Features() const { return features_.get(); }
 
     // Raised when a key goes down, before the editor applies it; returning true
     // withholds the key from the editor.
@@ -131,4 +135,5 @@ private:
     int silentChanges_ = 0;
     QHash<qint32, std::function<void()>> commands_;
     KeyDownHandler keyDown_;
+    std::unique_ptr<EditorFeatures> features_;
 };
