@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build and the tests need, only those missing.
+# Installs the Debian 12 packages the build and the tests need, only those missing;
+# packages named as arguments (the benchmarks' library) are added to the list.
 set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev cmake g++ make
           xvfb xauth fonts-dejavu-core
-          desktop-file-utils appstream shared-mime-info dpkg-dev)
+          desktop-file-utils appstream shared-mime-info dpkg-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -109,6 +109,11 @@ private slots:
         QCOMPARE(changes.count(), 0);
         editor.ExecuteCmd(CodeSense::cmdUndo);
         QCOMPARE(editor.Text(), QStringLiteral("bind a b"));
+        // The load keeps notifications off only while it runs.
+        QSignalSpy modified(&editor, &QsciScintillaBase::SCN_MODIFIED);
+        QTest::keyClicks(&editor, QStringLiteral("x"));
+        QCOMPARE(changes.count(), 1);
+        QVERIFY(!modified.isEmpty());
     }
 
     void openMissingFileReportsAndKeepsText()
