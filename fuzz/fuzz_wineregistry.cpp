@@ -33,10 +33,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (mode & 1)
         file.prepend("WINE REGISTRY Version 2\n");
 
-    if (const auto values = ReadWineKey(file, keyPath)) {
-        // Values come from single lines and their continuations only.
-        for (const WineRegistryBackend::Value &value : *values)
-            FUZZ_CHECK(!value.name.contains(u'\n'));
+    // Key names compare ignoring case: another spelling finds the same values.
+    const auto values = ReadWineKey(file, keyPath);
+    QStringList otherCase = keyPath;
+    for (QString &component : otherCase)
+        for (QChar &c : component)
+            if (c.unicode() < 128 && c.isLetter())
+                c = c.isUpper() ? c.toLower() : c.toUpper();
+    const auto again = ReadWineKey(file, otherCase);
+    FUZZ_CHECK(values.has_value() == again.has_value());
+    if (values) {
+        FUZZ_CHECK(values->size() == again->size());
+        for (qsizetype i = 0; i < values->size(); ++i)
+            FUZZ_CHECK(values->at(i).name == again->at(i).name && values->at(i).data == again->at(i).data);
     }
 
     const QString local = WinePathToLocal(prefixDir->path(), windowsPath);

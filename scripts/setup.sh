@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build and the tests need, only those missing.
 set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev cmake g++ make
-          xvfb xauth fonts-dejavu-core)
+          xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
