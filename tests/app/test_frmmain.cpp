@@ -349,6 +349,48 @@ private slots:
         QCOMPARE(readAll(path), QByteArray("original"));
     }
 
+    // The target changed between the Save As dialog and the write.
+    void saveAsOntoChangedTargetFails_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("folder deleted") << "delete folder" << "Error #76\r\nPath not found";
+        QTest::newRow("file replaced by a folder") << "folder at path" << "Error #75\r\nPath/File access error";
+    }
+    void saveAsOntoChangedTargetFails()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir work;
+        const QString source = work.filePath("source.cfg");
+        writeAll(source, "bind x \"echo \x80\"\r\n");
+        const QString folder = work.filePath("target");
+        QVERIFY(QDir().mkpath(folder + "/keep"));
+        const QString target = folder + "/out.cfg";
+        Fixture f;
+        f.fakes.fileDialogs.openAnswers.enqueue(source);
+        f.window.OpenDocument();
+        f.type(QStringLiteral("changed "));
+        if (change == "delete folder")
+            QVERIFY(QDir(folder).removeRecursively());
+        else
+            QVERIFY(QDir().mkpath(target + "/inside"));
+        f.fakes.fileDialogs.saveAnswers.enqueue(target);
+        f.window.SaveDocumentAs();
+
+        QCOMPARE(f.fakes.messageBoxes.shown.size(), 1);
+        QTEST(f.fakes.messageBoxes.shown[0].text, "error");
+        QCOMPARE(f.window.Document.FilePath, source);
+        QVERIFY(f.window.Document.Modified);
+        QCOMPARE(readAll(source), QByteArray("bind x \"echo \x80\"\r\n"));
+        if (change == "delete folder") {
+            QVERIFY(!QFileInfo::exists(folder));
+        } else {
+            QVERIFY(QFileInfo(target).isDir());
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList({"keep", "out.cfg"}));
+        }
+    }
+
     void unencodableCharacterIsRefused()
     {
         Fixture f;
