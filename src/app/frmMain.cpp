@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "languages/scriptinsight.h"
 
 #include "about/frmSplash.h"
 #include "aids/frmJK2colors.h"
@@ -125,6 +126,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildMenus();
     releaseEditorShortcuts();
     resize(Twips(10200), Twips(7440) + menuBar()->sizeHint().height());
+    InstallScriptInsight(this);
 }
 
 frmMain::~frmMain() = default;

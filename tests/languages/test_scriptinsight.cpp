@@ -1,0 +1,117 @@
+// The checks inside the main window: panel rows, jumping, menu items, engine choice,
+// squiggles, hover and colour preview.
+#include "app/appfolder.h"
+#include "app/frmMain.h"
+#include "editor/codesense.h"
+#include "languages/scriptinsight.h"
+#include "support/fakeservices.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestScriptInsight : public QObject
+{
+    Q_OBJECT
+
+private:
+    static ScriptInsight *insight(frmMain &window) { return window.findChild<ScriptInsight *>(QStringLiteral("ScriptInsight")); }
+    static int indicatorAt(CodeSense *editor, int indicator, int position)
+    {
+        return int(editor->SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, indicator, position));
+    }
+
+private slots:
+    void initTestCase() { SetApplicationFolder(QStringLiteral(TAVREL_SOURCE_DIR "/data")); }
+
+    void problemsListAndJump()
+    {
+        FakeServices fakes;
+        frmMain window;
+        ScriptInsight *checks = insight(window);
+        QVERIFY(checks);
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("lstProblems"));
+        QVERIFY(list);
+        QCOMPARE(window.findChild<QDockWidget *>(QStringLiteral("dockProblems"))->windowTitle(), QStringLiteral("Problems"));
+        window.CodeSense1->SetText(QStringLiteral("echo ok\nbind caplock +attack\n"));
+        QTRY_COMPARE(list->count(), 1);
+        QVERIFY(list->item(0)->text().startsWith(QStringLiteral("2:6 ")));
+        QVERIFY(list->item(0)->text().contains(QStringLiteral("caplock")));
+        // The squiggle covers the key name and nothing before it.
+        const int key = window.CodeSense1->PositionOf(1, 5);
+        bool squiggled = false, before = false;
+        for (int i = 0; i < 32; ++i) {
+            squiggled |= indicatorAt(window.CodeSense1, i, key) != 0;
+            before |= indicatorAt(window.CodeSense1, i, key - 1) != 0;
+        }
+        QVERIFY(squiggled);
+        QVERIFY(!before);
+        list->itemClicked(list->item(0));
+        QCOMPARE(window.CodeSense1->GetSel(true).StartLineNo, 1);
+        QCOMPARE(window.CodeSense1->GetSel(true).StartColNo, 5);
+        QVERIFY(checks->hoverText(key).contains(QStringLiteral("isn't a valid key")));
+        // Mending the line empties the list.
+        window.CodeSense1->SetText(QStringLiteral("bind capslock +attack\n"));
+        QTRY_COMPARE(list->count(), 0);
+    }
+
+    void menuItemsAndEngine()
+    {
+        FakeServices fakes;
+        frmMain window;
+        ScriptInsight *checks = insight(window);
+        auto *status = window.findChild<QLabel *>(QStringLiteral("lblEngine"));
+        QVERIFY(status);
+        QCOMPARE(status->text(), QStringLiteral("Jedi Outcast 1.04"));
+        QAction *continuation = window.findChild<QAction *>(QStringLiteral("mnuGame_continuation"));
+        QAction *problems = window.findChild<QAction *>(QStringLiteral("mnuOptions_problems"));
+        QVERIFY(continuation && problems && window.findChild<QAction *>(QStringLiteral("mnuOptions_colorpreview")));
+        // seta with three words sets nothing in 1.04 but is joined by jk2mv.
+        window.CodeSense1->SetText(QStringLiteral("seta name Big Bob\n"));
+        QTRY_COMPARE(checks->findings().size(), 1);
+        continuation->trigger();
+        QCOMPARE(status->text(), QStringLiteral("jk2mv"));
+        QTRY_COMPARE(checks->findings().size(), 0);
+        window.show();
+        QVERIFY(problems->isChecked());
+        problems->trigger();
+        QVERIFY(!window.findChild<QDockWidget *>(QStringLiteral("dockProblems"))->isVisibleTo(&window));
+    }
+
+    void hoverDocumentsWordsAndMasks()
+    {
+        FakeServices fakes;
+        frmMain window;
+        ScriptInsight *checks = insight(window);
+        window.CodeSense1->SetText(QStringLiteral("seta g_forcepowerdisable 3\nseta rate 9000\n"));
+        QCOMPARE(checks->hoverText(window.CodeSense1->PositionOf(0, 25)), QStringLiteral("disables: Heal, Jump"));
+        QVERIFY(checks->hoverText(window.CodeSense1->PositionOf(1, 6)).contains(QStringLiteral("default \"4000\"")));
+    }
+
+    void colourPreviewFollowsTheOption()
+    {
+        FakeServices fakes;
+        frmMain window;
+        ScriptInsight *checks = insight(window);
+        QSignalSpy refreshed(checks, &ScriptInsight::refreshed);
+        window.CodeSense1->SetText(QStringLiteral("echo ^1red\n"));
+        QVERIFY(refreshed.wait());
+        const int red = window.CodeSense1->PositionOf(0, 7);
+        auto coloured = [&] {
+            for (int i = 0; i < 32; ++i) {
+                if (indicatorAt(window.CodeSense1, i, red) == (0x0000FF | QsciScintillaBase::SC_INDICVALUEBIT))
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(coloured());
+        window.findChild<QAction *>(QStringLiteral("mnuOptions_colorpreview"))->trigger();
+        QVERIFY(!coloured());
+    }
+};
+
+QTEST_MAIN(TestScriptInsight)
+#include "test_scriptinsight.moc"
