@@ -3,7 +3,7 @@
 # packages named as arguments (the benchmarks' library) are added to the list.
 set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev cmake g++ make
-          xvfb xauth fonts-dejavu-core
+          xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
           desktop-file-utils appstream shared-mime-info dpkg-dev "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: a normal build,
-# then a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# then a build under AddressSanitizer and UndefinedBehaviorSanitizer; then runs each
+# fuzz target for a few seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -9,3 +10,5 @@ scripts/build.sh build
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 scripts/build.sh build-asan -DTAVREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+# Every fuzz target, briefly: the saved crash inputs are replayed and stay fixed.
+scripts/fuzz.sh 5

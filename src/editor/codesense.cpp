@@ -5,6 +5,7 @@
 #include "editor/cp1252.h"
 #include "languages/scriptlexer.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -85,6 +86,16 @@ void CodeSense::SetText(const QString &text)
 
 FileError CodeSense::OpenFile(const QString &path)
 {
+    // Refused before reading, so a file too large for memory never gets the program killed.
+    const qint64 size = QFileInfo(path).size();
+    const qint64 limit = OpenableFileSizeLimit();
+    if (size > limit) {
+        const auto megabytes = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
+        return {FileErrors::OutOfMemory,
+                tr("Out of memory: the file is %1 MB, and the memory still free holds files up to %2 MB. "
+                   "Nothing was opened.")
+                    .arg(megabytes(size), megabytes(limit))};
+    }
     QByteArray bytes;
     FileError error = ReadFileBytes(path, bytes);
     if (!error.ok())
@@ -103,7 +114,11 @@ FileError CodeSense::OpenFile(const QString &path)
     --silentChanges_;
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
-    SendScintilla(SCI_GOTOPOS, 0);
+    // Not SCI_GOTOPOS: placing the caret by scrolling to it lays out the whole first line,
+    // which for a file that is one long line takes as long as measuring every character.
+    SendScintilla(SCI_SETEMPTYSELECTION, 0);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0);
+    SendScintilla(SCI_SETXOFFSET, 0);
     emit DocumentLoaded(this);
     return {};
 }

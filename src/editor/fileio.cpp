@@ -6,8 +6,11 @@
 
 #include <cerrno>
 
+#include <limits>
+
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <unistd.h>
 #endif
 
 using namespace FileErrors;
@@ -111,11 +114,53 @@ FileError failure(int err, QFileDevice::FileError qtError, Purpose purpose, int 
 
 } // namespace
 
+namespace {
+qint64 openableLimitForTesting = -1;
+
+// Free memory plus what the system can reclaim at once (its caches), in bytes.
+qint64 availableMemory()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (meminfo.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : meminfo.readAll().split('\n')) {
+            if (line.startsWith("MemAvailable:")) {
+                bool ok = false;
+                const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+                if (ok)
+                    return kib * 1024;
+            }
+        }
+    }
+#if defined(Q_OS_UNIX) && defined(_SC_AVPHYS_PAGES)
+    const long pages = sysconf(_SC_AVPHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0)
+        return qint64(pages) * pageSize;
+#endif
+    return -1;
+}
+} // namespace
+
+qint64 OpenableFileSizeLimit()
+{
+    if (openableLimitForTesting >= 0)
+        return openableLimitForTesting;
+    const qint64 available = availableMemory();
+    return available < 0 ? std::numeric_limits<qint64>::max() : available / 6;
+}
+
+void SetOpenableFileSizeLimitForTesting(qint64 limit)
+{
+    openableLimitForTesting = limit;
+}
+
 FileError MakeFileError(int number)
 {
     switch (number) {
     case 0:
         return {};
+    case OutOfMemory:
+        return withDescription(number, "Out of memory");
     case FileNotFound:
         return withDescription(number, "File not found");
     case DeviceIOError:

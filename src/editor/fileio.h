@@ -15,6 +15,7 @@ struct FileError
 };
 
 namespace FileErrors {
+constexpr int OutOfMemory = 7;
 constexpr int FileNotFound = 53;
 constexpr int DeviceIOError = 57;
 constexpr int DiskFull = 61;
@@ -31,6 +32,13 @@ FileError MakeFileError(int number);
 QString FormatFileError(const FileError &error);
 // "53\r\nFile not found"
 QString FormatFileErrorPlain(const FileError &error);
+
+// Largest file the editor takes in: it holds a file's text about six times over at once
+// (the bytes read, their UTF-8 form, the editor's copy, its styles and line index), so a
+// sixth of the memory still available. Larger files are refused before any byte is read.
+qint64 OpenableFileSizeLimit();
+// Tests lower the limit; a negative value returns to the measured one.
+void SetOpenableFileSizeLimitForTesting(qint64 limit);
 
 // The whole file as it is on disk; out is emptied on failure.
 FileError ReadFileBytes(const QString &path, QByteArray &out);

@@ -30,10 +30,13 @@ QString ReadRegistryString(RegistryBackend &registry, quint32 rootKey, const QSt
         QByteArray buffer(qsizetype(size), ' ');
         quint32 secondType = RegistryType::None;
         quint32 filled = size;
-        // A value that vanished or grew since the first query would leave a buffer of
-        // blanks that callers would take for a folder; it counts as unreadable instead.
+        // A value that vanished, grew or changed type since the first query would leave a
+        // buffer of blanks or bytes that are no text; it counts as unreadable instead.
         if (registry.queryValue(key, name, &secondType, buffer.data(), &filled)
-            == RegistryStatus::Success) {
+                == RegistryStatus::Success
+            && secondType == RegistryType::String && filled <= size) {
+            // A value that shrank fills only the front of the buffer.
+            buffer.truncate(qsizetype(filled));
             const QString text = QString::fromLocal8Bit(buffer);
             const qsizetype nul = text.indexOf(QChar(u'\0'));
             if (nul < 0)

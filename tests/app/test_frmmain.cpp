@@ -1,5 +1,6 @@
 #include "app/appfolder.h"
 #include "app/frmMain.h"
+#include "aids/frmCmdList.h"
 #include "app/twips.h"
 #include "editor/codesense.h"
 #include "languages/registryFinder.h"
@@ -8,6 +9,7 @@
 #include "support/fakeregistry.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -348,6 +350,86 @@ private slots:
         QVERIFY(f.window.Document.Modified);
         QCOMPARE(f.ends, 0);
         QCOMPARE(readAll(path), QByteArray("original"));
+    }
+
+    // The target changed between the Save As dialog and the write.
+    void saveAsOntoChangedTargetFails_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("folder deleted") << "delete folder" << "Error #76\r\nPath not found";
+        QTest::newRow("file replaced by a folder") << "folder at path" << "Error #75\r\nPath/File access error";
+    }
+    void saveAsOntoChangedTargetFails()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir work;
+        const QString source = work.filePath("source.cfg");
+        writeAll(source, "bind x \"echo \x80\"\r\n");
+        const QString folder = work.filePath("target");
+        QVERIFY(QDir().mkpath(folder + "/keep"));
+        const QString target = folder + "/out.cfg";
+        Fixture f;
+        f.fakes.fileDialogs.openAnswers.enqueue(source);
+        f.window.OpenDocument();
+        f.type(QStringLiteral("changed "));
+        if (change == "delete folder")
+            QVERIFY(QDir(folder).removeRecursively());
+        else
+            QVERIFY(QDir().mkpath(target + "/inside"));
+        f.fakes.fileDialogs.saveAnswers.enqueue(target);
+        f.window.SaveDocumentAs();
+
+        QCOMPARE(f.fakes.messageBoxes.shown.size(), 1);
+        QTEST(f.fakes.messageBoxes.shown[0].text, "error");
+        QCOMPARE(f.window.Document.FilePath, source);
+        QVERIFY(f.window.Document.Modified);
+        QCOMPARE(readAll(source), QByteArray("bind x \"echo \x80\"\r\n"));
+        if (change == "delete folder") {
+            QVERIFY(!QFileInfo::exists(folder));
+        } else {
+            QVERIFY(QFileInfo(target).isDir());
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList({"keep", "out.cfg"}));
+        }
+    }
+
+    // Hostile word and command files still let the program start, with every entry listed
+    // and highlighted.
+    void hostileWordFilesStillStart_data()
+    {
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<QString>("lastWord");
+        QTest::addColumn<int>("entries");
+        QByteArray million;
+        million.reserve(12'000'000);
+        for (int i = 0; i < 1'000'000; ++i)
+            million.append("w").append(QByteArray::number(i)).append("\r\n");
+        QTest::newRow("a million entries") << million << "w999999" << 1'000'000;
+        QTest::newRow("NULs") << QByteArray("bind\r\nse\0t\r\n\0\0\0\r\n\0\r\nzoom", 24) << "zoom" << 5;
+        QTest::newRow("a 4 MB line") << QByteArray(4 * 1024 * 1024, 'x').append("\nbind\n") << "bind" << 2;
+    }
+    void hostileWordFilesStillStart()
+    {
+        QFETCH(QByteArray, words);
+        QTemporaryDir hostileDir;
+        PrepareApplicationFolder(hostileDir);
+        for (const char *name : {"pf/operators.txt", "pf/cc.txt", "pf/q3operators.txt", "pf/q3cc.txt"})
+            writeAll(hostileDir.filePath(name), words);
+        {
+            Fixture f;
+            QVERIFY(f.fakes.messageBoxes.shown.isEmpty());
+            QTEST(f.window.CmdList()->list1->count(), "entries");
+            QFETCH(QString, lastWord);
+            QCOMPARE(f.window.CmdList()->list1->item(f.window.CmdList()->list1->count() - 1)->text(), lastWord);
+            f.window.CodeSense1->SetText(lastWord + " unlisted");
+            f.window.CodeSense1->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+            const auto styleAt = [&](int position) {
+                return int(f.window.CodeSense1->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, position));
+            };
+            QVERIFY(styleAt(0) != styleAt(int(lastWord.size()) + 1));
+        }
+        PrepareApplicationFolder(appDir);
     }
 
     void unencodableCharacterIsRefused()

@@ -1,4 +1,5 @@
 #include "editor/codesense.h"
+#include "editor/fileio.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -123,6 +124,67 @@ private slots:
         const FileError error = editor.OpenFile(dir.filePath("absent.cfg"));
         QCOMPARE(error.number, 53);
         QCOMPARE(editor.Text(), QStringLiteral("keep"));
+    }
+
+    void fileBeyondMemoryIsRefusedUpFront_data()
+    {
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("one byte over") << qint64(999) << false;
+        QTest::newRow("exactly at the limit") << qint64(1000) << true;
+        QTest::newRow("nothing free") << qint64(0) << false;
+    }
+    void fileBeyondMemoryIsRefusedUpFront()
+    {
+        QFETCH(qint64, limit);
+        QFETCH(bool, opens);
+        const QString path = dir.filePath("large.cfg");
+        const QByteArray bytes(1000, 'x');
+        QVERIFY(writeAll(path, bytes));
+        CodeSense editor;
+        editor.SetText(QStringLiteral("keep"));
+        SetOpenableFileSizeLimitForTesting(limit);
+        const FileError error = editor.OpenFile(path);
+        SetOpenableFileSizeLimitForTesting(-1);
+        if (opens) {
+            QVERIFY(error.ok());
+            QCOMPARE(editor.Text().toLatin1(), bytes);
+        } else {
+            QCOMPARE(error.number, 7);
+            QVERIFY2(error.description.contains(QStringLiteral("Nothing was opened")), qPrintable(error.description));
+            QCOMPARE(editor.Text(), QStringLiteral("keep"));
+        }
+        QCOMPARE(readAll(path), bytes);
+    }
+
+    void measuredLimitLeavesRoomForEverydayFiles()
+    {
+        QVERIFY(OpenableFileSizeLimit() > 16 * 1024 * 1024);
+    }
+
+    // Large hostile files, only where the build is fast enough to keep them brief.
+    void largeFilesSurviveOpenAndSave_data()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("too slow under the address sanitizer");
+#endif
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("one 50 MB line") << QByteArray(50 * 1024 * 1024, 'w');
+        QByteArray emptyLines;
+        emptyLines.reserve(10'000'000);
+        for (int i = 0; i < 5'000'000; ++i)
+            emptyLines.append(i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+        QTest::newRow("5 million empty lines, mixed ends") << emptyLines;
+        QRandomGenerator random(7);
+        QByteArray noise(8 * 1024 * 1024, Qt::Uninitialized);
+        random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        QTest::newRow("8 MB of random bytes") << noise;
+        QTest::newRow("8 MB of NULs") << QByteArray(8 * 1024 * 1024, '\0');
+    }
+    void largeFilesSurviveOpenAndSave()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(roundTrip(bytes) == bytes);
     }
 
     // Columns count characters: the euro sign is three bytes in the editor but one column.

@@ -4,6 +4,7 @@
 #include "editor/codesense.h"
 #include "languages/frmDefNew.h"
 #include "support/fakeservices.h"
+#include "support/ordinaryuser.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -219,6 +220,26 @@ private slots:
         QCOMPARE(f.dialog.Text2->text(), QString());
         QTEST(items(f.cmdList), "listed");
         QCOMPARE(f.cmdList.Label1->text(), QString());
+    }
+
+    // A word file the user may read but not write is passed over like a missing one.
+    void readOnlyWordFileIsSkipped()
+    {
+        for (const QString &path : {appDir->path(), pfFile(QString())})
+            QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFile::ReadOther | QFile::ExeOther
+                                                    | QFile::WriteOther));
+        QVERIFY(QFile::setPermissions(pfFile("operators.txt"), QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(pfFile("cc.txt"), QFile::permissions(pfFile("cc.txt")) | QFile::WriteOther
+                                                            | QFile::ReadOther));
+        const QByteArray report = RunAsOrdinaryUser([] {
+            Fixture f;
+            f.define(QStringLiteral("attack"), QStringLiteral("+attack"));
+            return (f.fakes.messageBoxes.texts().join(u'|') + u'|' + items(f.cmdList).join(u',')).toUtf8();
+        });
+        QCOMPARE(report, QByteArray("Defined ATTACK as a Jedi Outcast keyword.|+forward,bind,+attack"));
+        QCOMPARE(contents("operators.txt"), QByteArray("bind\r\nset\r\n"));
+        QCOMPARE(contents("cc.txt"), QByteArray("+forward\r\nbind\r\n+attack\r\n"));
+        QCOMPARE(QDir(pfFile(QString())).entryList(QDir::Files | QDir::Hidden).size(), 4);
     }
 
     void closingHidesAndKeepsChoice()

@@ -55,6 +55,8 @@ private slots:
     void closesTheKeyInEveryCase_data();
     void closesTheKeyInEveryCase();
     void failedFillingQueryGivesDefault();
+    void valueChangedBetweenQueries_data();
+    void valueChangedBetweenQueries();
 
     void decodesWineValues_data();
     void decodesWineValues();
@@ -151,6 +153,30 @@ void TestRegistry::failedFillingQueryGivesDefault()
     registry.secondQueryStatus = RegistryStatus::MoreData;
     QCOMPARE(ReadRegistryString(registry, HKEY_LOCAL_MACHINE_ROOT, KeyPath, ValueName, Default), Default);
     QCOMPARE(registry.queries, 2);
+    QCOMPARE(registry.closed.size(), 1);
+}
+
+void TestRegistry::valueChangedBetweenQueries_data()
+{
+    QTest::addColumn<quint32>("type");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("now binary") << RegistryType::Binary << QByteArray("C:\\JK2\0", 7) << Default;
+    QTest::newRow("now a number") << RegistryType::DWord << QByteArray("\1\0\0\0", 4) << Default;
+    QTest::newRow("grown") << RegistryType::String << QByteArray("C:\\Games\\JK2\0", 13) << Default;
+    QTest::newRow("shrunk, no NUL") << RegistryType::String << QByteArray("C:\\") << "C:\\";
+    QTest::newRow("shrunk to nothing") << RegistryType::String << QByteArray() << "";
+}
+
+void TestRegistry::valueChangedBetweenQueries()
+{
+    QFETCH(quint32, type);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    FakeRegistry registry;
+    registry.setString(KeyPath, ValueName, "C:\\JK2");
+    registry.beforeFilling = [&] { registry.setValue(KeyPath, ValueName, type, bytes); };
+    QCOMPARE(ReadRegistryString(registry, HKEY_LOCAL_MACHINE_ROOT, KeyPath, ValueName, Default), expected);
     QCOMPARE(registry.closed.size(), 1);
 }
 

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <cstring>
+#include <functional>
 
 class FakeRegistry final : public RegistryBackend
 {
@@ -42,6 +43,7 @@ public:
     int queries = 0;
     QList<RegistryHandle> closed;
     qint32 secondQueryStatus = RegistryStatus::Success; // to make the filling query fail
+    std::function<void()> beforeFilling; // to change the value between the two queries
 
     qint32 openKey(quint32 rootKey, const QByteArray &keyPath, RegistryHandle *key) override
     {
@@ -60,6 +62,8 @@ public:
                       quint32 *size) override
     {
         ++queries;
+        if (data && beforeFilling)
+            beforeFilling();
         if (key == 0 || key > RegistryHandle(m_handles.size()))
             return RegistryStatus::InvalidHandle;
         const auto values = m_keys.value(m_handles.at(qsizetype(key) - 1));

@@ -1,5 +1,6 @@
 #include "app/appfolder.h"
 #include "support/fakeservices.h"
+#include "support/ordinaryuser.h"
 #include "tunemill/frmTunemill.h"
 #include "workedexample.h"
 
@@ -144,6 +145,8 @@ private slots:
     void viewerStartsOnYes();
     void createIntoMissingFolder();
     void failedWriteKeepsEarlierFile();
+    void createOntoBlockedTarget_data();
+    void createOntoBlockedTarget();
     void unwritableCharacterRefused_data();
     void unwritableCharacterRefused();
     void escapeDuringCreate_data();
@@ -801,6 +804,50 @@ void TestFrmTunemill::failedWriteKeepsEarlierFile()
 #else
     QSKIP("needs a per-process file size limit");
 #endif
+}
+
+void TestFrmTunemill::createOntoBlockedTarget_data()
+{
+    QTest::addColumn<QString>("blocking");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("script replaced by a folder") << "folder" << "Error #75\r\nPath/File access error";
+    QTest::newRow("base folder read-only") << "read-only" << "Error #70\r\nPermission denied";
+}
+
+void TestFrmTunemill::createOntoBlockedTarget()
+{
+    QFETCH(QString, blocking);
+    const QByteArray earlier = "earlier music changer\r\n";
+    if (blocking == "folder") {
+        QVERIFY(QDir().mkpath(script() + "/inside"));
+    } else {
+        WriteFile(script(), earlier);
+        // Readable by everyone, writable by its owner only.
+        QVERIFY(QFile::setPermissions(dir->path(), QFile::permissions(dir->path()) | QFile::ReadOther
+                                                        | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(script(), QFile::permissions(script()) | QFile::ReadOther));
+    }
+    const auto create = [this] {
+        frmTunemill w(nullptr, QString());
+        AddTrack(w, "Duel", "duel.mp3");
+        Child<QPushButton>(w, "Command2")->click();
+        QByteArray report;
+        for (const MessageBoxRequest &box : fakes->messageBoxes.shown)
+            report += (box.title + u'|' + box.text + u'\n').toUtf8();
+        return report;
+    };
+    const QByteArray report = blocking == "folder" ? create() : RunAsOrdinaryUser(create);
+    QFETCH(QString, error);
+    QCOMPARE(QString::fromUtf8(report),
+             "Tunemill 1.07|The Music Changer could not be written to " + script() + "\r\n" + error + "\n");
+    QStringList files{"help.txt"};
+    if (blocking == "folder") {
+        QVERIFY(QFileInfo::exists(script() + "/inside"));
+    } else {
+        QCOMPARE(ReadAll(script()), earlier);
+        files << "tunemill.cfg";
+    }
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden), files);
 }
 
 void TestFrmTunemill::unwritableCharacterRefused_data()
