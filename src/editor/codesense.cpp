@@ -2,6 +2,7 @@
 
 #include "app/twips.h"
 #include "editing/editorfeatures.h"
+#include "editor/codesenseaccessible.h"
 #include "editor/cp1252.h"
 #include "languages/scriptlexer.h"
 
@@ -42,11 +43,19 @@ CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
     // The horizontal scroll bar follows the longest line shown instead of a fixed width.
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, true);
-    features_ = std::make_unique<EditorFeatures>(this);
-    connect(this, &QsciScintilla::textChanged, this, [this] {
-        if (silentChanges_ == 0)
-            emit Change(this);
+    CodeSenseAccessible::Install();
+    // Edits are heard before they happen and Change is raised once the event that caused
+    // them is handled. QScintilla answers the notifications after an edit by converting
+    // its position into a character count from the start of the document, which made a
+    // key typed deep into a large script take seconds.
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *, int length) { beforeEdit(position, type, length); });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this] {
+        if (CodeSenseAccessible *accessible = CodeSenseAccessible::Listening(this))
+            accessible->CaretMoved();
     });
+    features_ = std::make_unique<EditorFeatures>(this);
 }
 
 // The features go first: they listen to the editor and must not hear it being torn down.
@@ -109,6 +118,9 @@ FileError CodeSense::OpenFile(const QString &path)
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0);
     SendScintilla(SCI_CLEARALL);
+    // Room to type in: otherwise the first key after loading a large file reallocates
+    // and copies the whole text.
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size() + utf8.size() / 8 + 65536));
     SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
     SendScintilla(SCI_SETMODEVENTMASK, eventMask);
     --silentChanges_;
@@ -293,13 +305,14 @@ void CodeSense::ExecuteCmd(qint32 id)
         return;
     switch (id) {
     case cmdUndo:
-        undo();
+        Undo();
         return;
     case cmdSelectAll:
         selectAll(true);
         return;
     case cmdRedo:
         redo();
+        flushChange();
         return;
     default:
         if (const auto handler = commands_.value(id))
@@ -310,6 +323,7 @@ void CodeSense::ExecuteCmd(qint32 id)
 void CodeSense::Undo()
 {
     undo();
+    flushChange();
 }
 
 void CodeSense::SetCommandHandler(qint32 id, std::function<void()> handler)
@@ -381,8 +395,46 @@ void CodeSense::keyPressEvent(QKeyEvent *event)
     QsciScintilla::keyPressEvent(event);
 }
 
+bool CodeSense::event(QEvent *event)
+{
+    const bool handled = QsciScintilla::event(event);
+    flushChange();
+    return handled;
+}
+
+bool CodeSense::viewportEvent(QEvent *event)
+{
+    const bool handled = QsciScintilla::viewportEvent(event);
+    flushChange();
+    return handled;
+}
+
+void CodeSense::beforeEdit(int position, int type, int length)
+{
+    if (CodeSenseAccessible *accessible = CodeSenseAccessible::Listening(this))
+        accessible->BeforeEdit(type & SC_MOD_BEFOREINSERT, position, length);
+    if (silentChanges_ != 0 || changePending_)
+        return;
+    changePending_ = true;
+    // Edits made outside any event of this editor (a dialog's button, a timer) are
+    // announced when control returns to the event loop.
+    QMetaObject::invokeMethod(this, &CodeSense::flushChange, Qt::QueuedConnection);
+}
+
 void CodeSense::emitChange()
 {
-    if (silentChanges_ == 0)
-        emit Change(this);
+    if (silentChanges_ != 0)
+        return;
+    changePending_ = true;
+    flushChange();
+}
+
+void CodeSense::flushChange()
+{
+    if (CodeSenseAccessible *accessible = CodeSenseAccessible::Listening(this))
+        accessible->EditsDone();
+    if (!changePending_ || silentChanges_ != 0)
+        return;
+    changePending_ = false;
+    emit Change(this);
 }

@@ -121,11 +121,15 @@ signals:
     void DocumentLoaded(CodeSense *editor);
 
 protected:
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void applyLexer();
+    void beforeEdit(int position, int type, int length);
     void emitChange();
+    void flushChange();
 
     QString language_;
     ScriptLexer *lexer_ = nullptr;
@@ -135,6 +139,7 @@ private:
     bool lineToolTips_ = true;
     bool colorSyntax_ = true;
     int silentChanges_ = 0;
+    bool changePending_ = false;
     QHash<qint32, std::function<void()>> commands_;
     KeyDownHandler keyDown_;
     std::unique_ptr<EditorFeatures> features_;
