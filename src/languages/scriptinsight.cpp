@@ -181,41 +181,77 @@ void ScriptInsight::scheduleRefresh()
     timer_.start(pauseFor(editor_->length()));
 }
 
+// What the worker hands back: everything placed in document byte positions already, so
+// showing it is a few calls per finding on the main thread.
+struct ScriptInsight::Checked
+{
+    quint64 generation = 0;
+    qsizetype length = 0; // of the document checked, in bytes
+    QList<Finding> findings;
+    QStringList rows;
+    struct Squiggle
+    {
+        qsizetype begin, end;
+        int severity;
+    };
+    QList<Squiggle> squiggles;
+    QList<ColorRange> colors;
+};
+
 void ScriptInsight::refreshNow()
 {
     timer_.stop();
     const quint64 generation = ++generation_;
-    const QString text = editor_->Text();
+    // A copy of the bytes: converting a large document to a QString here would stall typing.
+    const QByteArray utf8 = editor_->TextUtf8();
     const ScriptEngine engine = this->engine();
     const ScriptVocabulary vocabulary = this->vocabulary();
-    pool_.start([this, generation, text, engine, vocabulary] {
+    pool_.start([this, generation, utf8, engine, vocabulary] {
+        Checked checked;
+        checked.generation = generation;
+        checked.length = utf8.size();
+        const QString text = QString::fromUtf8(utf8);
         // One Windows-1252 byte per character, as the file is saved.
-        const QList<Finding> findings = Diagnose(text, engine, vocabulary, text.size());
-        const QList<ColorRun> runs = ColorRuns(text, engine);
-        QMetaObject::invokeMethod(this, [this, generation, findings, runs] { apply(generation, findings, runs); },
-                                  Qt::QueuedConnection);
+        checked.findings = Diagnose(text, engine, vocabulary, text.size());
+        const LineIndex lines(text);
+        Utf8Positions bytes(text);
+        for (const Finding &f : checked.findings) {
+            checked.rows << FindingRow(f);
+            const qsizetype begin = bytes.at(lines.lineStart(f.line) + f.column);
+            const qsizetype end = bytes.at(lines.lineStart(f.line) + f.endColumn);
+            checked.squiggles.append({begin, std::max(end, begin + 1), int(f.severity)});
+        }
+        Utf8Positions colorBytes(text);
+        for (const ColorRun &run : ColorRuns(text, engine)) {
+            // White and yellow would vanish on the white page; they are drawn a shade darker.
+            unsigned rgb = ScriptColorTable()[run.color];
+            if (run.color == 7 || run.color == 3 || run.color == 5)
+                rgb = ((rgb >> 1) & 0x7F7F7F) | 0x404040;
+            checked.colors.append({colorBytes.at(run.begin), colorBytes.at(run.end),
+                                   bgr(rgb) | QsciScintillaBase::SC_INDICVALUEBIT});
+        }
+        QMetaObject::invokeMethod(this, [this, checked] { apply(checked); }, Qt::QueuedConnection);
     });
 }
 
-void ScriptInsight::apply(quint64 generation, const QList<Finding> &findings, const QList<ColorRun> &runs)
+void ScriptInsight::apply(const Checked &checked)
 {
-    if (generation != generation_)
-        return;
-    findings_ = findings;
-    runs_ = runs;
+    // Also a changed length: an edit whose Change has not been raised yet.
     const int length = editor_->length();
+    if (checked.generation != generation_ || checked.length != length)
+        return;
+    findings_ = checked.findings;
+    colorRanges_ = checked.colors;
     for (int indicator : severityIndicator_) {
         editor_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, indicator);
         editor_->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0, length);
     }
-    list_->clear();
-    for (const Finding &f : findings_) {
-        const int begin = editor_->PositionOf(f.line, f.column);
-        const int end = editor_->PositionOf(f.line, f.endColumn);
-        editor_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, severityIndicator_[int(f.severity)]);
-        editor_->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, begin, std::max(1, end - begin));
-        list_->addItem(FindingRow(f));
+    for (const Checked::Squiggle &s : checked.squiggles) {
+        editor_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, severityIndicator_[s.severity]);
+        editor_->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, s.begin, s.end - s.begin);
     }
+    list_->clear();
+    list_->addItems(checked.rows);
     applyColors();
     emit refreshed();
 }
@@ -226,19 +262,9 @@ void ScriptInsight::applyColors()
     editor_->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0, editor_->length());
     if (colorPreview_ && !colorPreview_->isChecked())
         return;
-    const QString text = editor_->Text();
-    const LineIndex lines(text);
-    for (const ColorRun &run : runs_) {
-        if (run.end > text.size())
-            break;
-        const int begin = editor_->PositionOf(lines.lineOf(run.begin), lines.columnOf(run.begin));
-        const int end = editor_->PositionOf(lines.lineOf(run.end - 1), lines.columnOf(run.end - 1) + 1);
-        // White and yellow would vanish on the white page; they are drawn a shade darker.
-        unsigned rgb = ScriptColorTable()[run.color];
-        if (run.color == 7 || run.color == 3 || run.color == 5)
-            rgb = ((rgb >> 1) & 0x7F7F7F) | 0x404040;
-        editor_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORVALUE, bgr(rgb) | QsciScintillaBase::SC_INDICVALUEBIT);
-        editor_->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, begin, end - begin);
+    for (const ColorRange &run : colorRanges_) {
+        editor_->SendScintilla(QsciScintillaBase::SCI_SETINDICATORVALUE, run.value);
+        editor_->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, run.begin, run.end - run.begin);
     }
 }
 
@@ -303,16 +329,20 @@ void ScriptInsight::complete(int ch)
     const qsizetype statementStart = std::max(before.lastIndexOf(u';', start - 1), before.lastIndexOf(u'"', start - 1)) + 1;
     const QStringList words = before.mid(statementStart, start - statementStart).split(u' ', Qt::SkipEmptyParts);
     const QString previous = words.isEmpty() ? QString() : words.last().toLower();
-    QStringList candidates;
-    if (words.isEmpty()) {
-        for (VocabKind kind : {VocabKind::Command, VocabKind::Button, VocabKind::Cvar})
-            candidates << vocabulary().names(kind, engine());
-    } else if (words.size() == 1 && (previous == u"bind" || previous == u"unbind")) {
-        candidates = vocabulary().names(VocabKind::Key, engine());
-    } else if (words.size() == 1 && (IsSetCommand(previous) || previous == u"reset" || previous == u"toggle")) {
-        candidates = vocabulary().names(VocabKind::Cvar, engine());
-    } else {
+    QList<VocabKind> kinds;
+    if (words.isEmpty())
+        kinds = {VocabKind::Command, VocabKind::Button, VocabKind::Cvar};
+    else if (words.size() == 1 && (previous == u"bind" || previous == u"unbind"))
+        kinds = {VocabKind::Key};
+    else if (words.size() == 1 && (IsSetCommand(previous) || previous == u"reset" || previous == u"toggle"))
+        kinds = {VocabKind::Cvar};
+    else
         return;
+    // Gathered once per engine and kind: gathering and sorting on every key slowed typing.
+    QStringList &candidates = candidates_[QStringLiteral("%1:%2").arg(int(engine())).arg(int(kinds.first()))];
+    if (candidates.isEmpty()) {
+        for (VocabKind kind : kinds)
+            candidates << vocabulary().names(kind, engine());
     }
     QStringList matching;
     for (const QString &name : candidates) {

@@ -5,6 +5,7 @@
 // never waits for it.
 #include "languages/diagnostics.h"
 
+#include <QHash>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
@@ -41,7 +42,8 @@ signals:
 private:
     void scheduleRefresh();
     void gameChanged();
-    void apply(quint64 generation, const QList<Finding> &findings, const QList<ColorRun> &runs);
+    struct Checked;
+    void apply(const Checked &checked);
     void applyColors();
     void showTip(int position, int x, int y);
     void complete(int ch);
@@ -58,7 +60,15 @@ private:
     QThreadPool pool_;
     quint64 generation_ = 0;
     QList<Finding> findings_;
-    QList<ColorRun> runs_;
+    // Colour preview runs as document byte ranges, with the colour's indicator value.
+    struct ColorRange
+    {
+        qsizetype begin, end;
+        int value;
+    };
+    QList<ColorRange> colorRanges_;
+    // Completion candidates by engine and the word before the prefix.
+    QHash<QString, QStringList> candidates_;
     QDockWidget *dock_ = nullptr;
     QListWidget *list_ = nullptr;
     QLabel *status_ = nullptr;

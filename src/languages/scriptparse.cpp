@@ -193,3 +193,32 @@ int LineIndex::lineOf(int offset) const
 {
     return int(std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin()) - 1;
 }
+
+namespace {
+
+// Bytes of one UTF-16 unit in UTF-8: a surrogate pair counts four at its first unit.
+int utf8Length(const QString &text, qsizetype i)
+{
+    const char16_t c = text[i].unicode();
+    if (c < 0x80)
+        return 1;
+    if (c < 0x800)
+        return 2;
+    if (QChar::isHighSurrogate(c))
+        return i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()) ? 4 : 3;
+    if (QChar::isLowSurrogate(c))
+        return i > 0 && QChar::isHighSurrogate(text[i - 1].unicode()) ? 0 : 3;
+    return 3;
+}
+
+} // namespace
+
+qsizetype Utf8Positions::at(qsizetype offset)
+{
+    offset = std::clamp<qsizetype>(offset, 0, text_.size());
+    for (; offset_ < offset; ++offset_)
+        bytes_ += utf8Length(text_, offset_);
+    for (; offset_ > offset; --offset_)
+        bytes_ -= utf8Length(text_, offset_ - 1);
+    return bytes_;
+}

@@ -58,3 +58,18 @@ public:
 private:
     std::vector<int> starts_;
 };
+
+// Byte positions in the UTF-8 form of a text (the editor's document) of its QString
+// offsets. Each answer walks from the previous one, so offsets asked in about
+// increasing order cost one pass over the text in all.
+class Utf8Positions
+{
+public:
+    explicit Utf8Positions(const QString &text) : text_(text) {}
+    qsizetype at(qsizetype offset);
+
+private:
+    const QString &text_;
+    qsizetype offset_ = 0;
+    qsizetype bytes_ = 0;
+};

@@ -352,6 +352,39 @@ private slots:
         }
         QCOMPARE(actual, expected);
     }
+
+    // Squiggles and colours are placed by these positions in the editor's UTF-8 document.
+    void utf8Positions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ascii") << QStringLiteral("bind x \"vstr a\"");
+        QTest::newRow("Windows-1252") << QStringLiteral("echo \u20AC \u00E9\u0152 ^1x\r\nsay \u00FF");
+        QTest::newRow("surrogate pairs") << QStringLiteral("\U0001D11E say \U0001F600\U0001F600 x");
+        QTest::newRow("NUL and controls") << QStringLiteral("a") + QChar(0) + QStringLiteral("\u0081\u009D b");
+        QTest::newRow("empty") << QString();
+    }
+
+    void utf8Positions()
+    {
+        QFETCH(QString, text);
+        QList<qsizetype> offsets; // every offset not inside a surrogate pair
+        for (qsizetype i = 0; i <= text.size(); ++i) {
+            if (i == 0 || i == text.size() || !text[i].isLowSurrogate())
+                offsets << i;
+        }
+        Utf8Positions forward(text);
+        for (qsizetype i : offsets)
+            QCOMPARE(forward.at(i), text.left(i).toUtf8().size());
+        // Backwards and jumping about, as overlapping findings ask.
+        Utf8Positions backward(text);
+        for (auto it = offsets.crbegin(); it != offsets.crend(); ++it) {
+            QCOMPARE(backward.at(*it), text.left(*it).toUtf8().size());
+            QCOMPARE(backward.at(offsets[(*it * 7) % offsets.size()]),
+                     text.left(offsets[(*it * 7) % offsets.size()]).toUtf8().size());
+        }
+        QCOMPARE(backward.at(text.size() + 5), text.toUtf8().size());
+        QCOMPARE(backward.at(-3), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDiagnostics)

@@ -37,7 +37,8 @@ private slots:
         auto *list = window.findChild<QListWidget *>(QStringLiteral("lstProblems"));
         QVERIFY(list);
         QCOMPARE(window.findChild<QDockWidget *>(QStringLiteral("dockProblems"))->windowTitle(), QStringLiteral("Problems"));
-        window.CodeSense1->SetText(QStringLiteral("echo ok\nbind caplock +attack\n"));
+        // Characters of several UTF-8 bytes before the finding move its byte position.
+        window.CodeSense1->SetText(QStringLiteral("echo \u20AC\u00E9 ok\nbind caplock +attack\n"));
         QTRY_COMPARE(list->count(), 1);
         QVERIFY(list->item(0)->text().startsWith(QStringLiteral("2:6 ")));
         QVERIFY(list->item(0)->text().contains(QStringLiteral("caplock")));
@@ -98,19 +99,21 @@ private slots:
         frmMain window;
         ScriptInsight *checks = insight(window);
         QSignalSpy refreshed(checks, &ScriptInsight::refreshed);
-        window.CodeSense1->SetText(QStringLiteral("echo ^1red\n"));
+        window.CodeSense1->SetText(QStringLiteral("echo \u20AC^1red\n"));
         QVERIFY(refreshed.wait());
-        const int red = window.CodeSense1->PositionOf(0, 7);
-        auto coloured = [&] {
+        const int red = window.CodeSense1->PositionOf(0, 8);
+        const int caret = window.CodeSense1->PositionOf(0, 7);
+        auto coloured = [&](int position) {
             for (int i = 0; i < 32; ++i) {
-                if (indicatorAt(window.CodeSense1, i, red) == (0x0000FF | QsciScintillaBase::SC_INDICVALUEBIT))
+                if (indicatorAt(window.CodeSense1, i, position) == (0x0000FF | QsciScintillaBase::SC_INDICVALUEBIT))
                     return true;
             }
             return false;
         };
-        QVERIFY(coloured());
+        QVERIFY(coloured(red));
+        QVERIFY(!coloured(caret));
         window.findChild<QAction *>(QStringLiteral("mnuOptions_colorpreview"))->trigger();
-        QVERIFY(!coloured());
+        QVERIFY(!coloured(red));
     }
     // Opening a file is no edit, yet its problems and colours must show at once.
     void openedFileIsChecked()
