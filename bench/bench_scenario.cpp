@@ -703,7 +703,7 @@ int main(int argc, char *argv[]) {
         }
         // Checks of a script a player could exec, and of the largest one here.
         if ((megabytes == sizes.first() || megabytes == sizes.last()) && wanted("checks"))
-            benchTypingWithChecks(report, path, megabytes, std::max(keys, 40));
+            benchTypingWithChecks(report, path, megabytes, std::max(keys, 100));
     }
     writeReport(report, out);
     return 0;

@@ -24,8 +24,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QProgressDialog>
 
 namespace {
 
@@ -269,7 +271,24 @@ void frmMain::OpenDocument()
 
 void frmMain::OpenDocumentFile(const QString &path)
 {
-    const FileError error = CodeSense1->OpenFile(path);
+    // A file that takes long to load shows how far it has come, and the window keeps
+    // painting meanwhile; the dialog is modal, so nothing can be edited half loaded.
+    QProgressDialog progress(tr("Opening %1...").arg(QFileInfo(path).fileName()), QString(), 0, 1000, this);
+    progress.setObjectName(QStringLiteral("dlgOpening"));
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    // A very large file shows it at once, and the window is painted before the read.
+    if (QFileInfo(path).size() > 64 * 1024 * 1024) {
+        progress.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    const FileError error = CodeSense1->OpenFile(path, [&](qint64 done, qint64 total) {
+        progress.setValue(static_cast<int>(done * 1000 / total));
+    });
+    progress.reset();
     if (!error.ok()) {
         showFileError(error.number, error.description);
         return;

@@ -11,6 +11,8 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace {
 
 QHash<QString, LanguageDefinition> &registeredLanguages()
@@ -93,7 +95,7 @@ void CodeSense::SetText(const QString &text)
     SetTextUtf8(text.toUtf8());
 }
 
-FileError CodeSense::OpenFile(const QString &path)
+FileError CodeSense::OpenFile(const QString &path, const LoadProgress &progress)
 {
     // Refused before reading, so a file too large for memory never gets the program killed.
     const qint64 size = QFileInfo(path).size();
@@ -105,23 +107,36 @@ FileError CodeSense::OpenFile(const QString &path)
                    "Nothing was opened.")
                     .arg(megabytes(size), megabytes(limit))};
     }
+    // Reading is the first half of the work reported, decoding into the editor the second.
+    ReadProgress reading;
+    if (progress)
+        reading = [&progress](qint64 done, qint64 total) { progress(done, 2 * total); };
     QByteArray bytes;
-    FileError error = ReadFileBytes(path, bytes);
+    FileError error = ReadFileBytes(path, bytes, reading);
     if (!error.ok())
         return error;
-    const QByteArray utf8 = cp1252::decodeToUtf8(bytes);
-    bytes = QByteArray(); // a large file should not be held twice
     // Loading is not an edit: no Change event, and nothing to undo. With modification
     // notifications off, QScintilla also skips copying the whole old and new text into
     // QStrings for its accessibility events, which costs more than the load itself.
     ++silentChanges_;
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0);
+    SendScintilla(SCI_SETUNDOCOLLECTION, false);
     SendScintilla(SCI_CLEARALL);
-    // Room to type in: otherwise the first key after loading a large file reallocates
-    // and copies the whole text.
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(utf8.size() + utf8.size() / 8 + 65536));
-    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    // Room for the text and some typing: otherwise the first key after loading a large
+    // file reallocates and copies the whole text.
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 65536));
+    // Decoded a piece at a time: the text is never held twice more, and the caller may
+    // keep the window alive between pieces.
+    constexpr qsizetype piece = 1 << 20;
+    for (qsizetype start = 0; start < bytes.size(); start += piece) {
+        const QByteArray utf8 = cp1252::decodeToUtf8(QByteArrayView(bytes).sliced(start, std::min(piece, bytes.size() - start)));
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        if (progress)
+            progress(bytes.size() + std::min(start + piece, bytes.size()), 2 * bytes.size());
+    }
+    bytes = QByteArray();
+    SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_SETMODEVENTMASK, eventMask);
     --silentChanges_;
     SendScintilla(SCI_EMPTYUNDOBUFFER);
@@ -139,21 +154,44 @@ FileError CodeSense::SaveFile(const QString &path, bool)
 {
     const auto length = static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH));
     const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
-    const cp1252::EncodeResult encoded = cp1252::encodeFromUtf8(QByteArrayView(data, length));
-    if (encoded.malformed)
-        return {UnencodableCharacterError, tr("The text holds bytes that are not valid characters. Nothing was saved.")};
-    if (!encoded.ok) {
-        const int position = static_cast<int>(encoded.badUtf8Offset);
-        const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position)) + 1;
-        const QString character = QString::fromUcs4(&encoded.badCharacter, 1);
-        const QString code = QString::number(static_cast<uint>(encoded.badCharacter), 16).toUpper();
-        return {UnencodableCharacterError,
-                tr("Line %1 holds the character \u201c%2\u201d (U+%3), which a Windows-1252 script file "
-                   "cannot hold. Nothing was saved; remove or replace the character and save again.")
-                    .arg(line)
-                    .arg(character, code.rightJustified(4, QLatin1Char('0')))};
-    }
-    FileError error = WriteFileAtomically(path, encoded.bytes);
+    // Encoded and written a piece at a time: a buffer the size of a large document is
+    // fresh memory, and touching it for the first time cost more than the write.
+    constexpr qsizetype piece = 1 << 20;
+    AtomicFileWriter writer(path);
+    bool opened = false;
+    qsizetype start = 0;
+    do {
+        qsizetype end = std::min(start + piece, length);
+        while (end < length && end > start && (static_cast<unsigned char>(data[end]) & 0xC0) == 0x80)
+            --end; // a character is never cut in two
+        if (end == start)
+            end = std::min(start + piece, length);
+        const cp1252::EncodeResult encoded = cp1252::encodeFromUtf8(QByteArrayView(data + start, end - start));
+        if (encoded.malformed)
+            return {UnencodableCharacterError, tr("The text holds bytes that are not valid characters. Nothing was saved.")};
+        if (!encoded.ok) {
+            const auto position = static_cast<long>(start + encoded.badUtf8Offset);
+            const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position)) + 1;
+            const QString character = QString::fromUcs4(&encoded.badCharacter, 1);
+            const QString code = QString::number(static_cast<uint>(encoded.badCharacter), 16).toUpper();
+            return {UnencodableCharacterError,
+                    tr("Line %1 holds the character \u201c%2\u201d (U+%3), which a Windows-1252 script file "
+                       "cannot hold. Nothing was saved; remove or replace the character and save again.")
+                        .arg(line)
+                        .arg(character, code.rightJustified(4, QLatin1Char('0')))};
+        }
+        // Opened after the first piece is known to be savable, so a document that cannot
+        // be saved is reported as such before any trouble with the path.
+        if (!opened) {
+            if (FileError e = writer.open(); !e.ok())
+                return e;
+            opened = true;
+        }
+        if (FileError e = writer.write(encoded.bytes); !e.ok())
+            return e;
+        start = end;
+    } while (start < length);
+    FileError error = writer.commit();
     if (error.ok())
         SendScintilla(SCI_SETSAVEPOINT);
     return error;

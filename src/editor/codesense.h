@@ -58,8 +58,10 @@ public:
     QByteArray TextUtf8() const;
     void SetTextUtf8(QByteArrayView utf8);
 
-    // Replaces the document with the file's text, leaving an empty undo history.
-    FileError OpenFile(const QString &path);
+    // Replaces the document with the file's text, leaving an empty undo history. Large
+    // files are read and go in by pieces; progress (work done, work in all) hears of each.
+    using LoadProgress = std::function<void(qint64 done, qint64 total)>;
+    FileError OpenFile(const QString &path, const LoadProgress &progress = {});
     // Writes the document atomically; on failure the file on disk is untouched.
     FileError SaveFile(const QString &path, bool flag = false);
 

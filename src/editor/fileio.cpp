@@ -190,7 +190,7 @@ QString FormatFileErrorPlain(const FileError &error)
     return QString::number(error.number) + QStringLiteral("\r\n") + error.description;
 }
 
-FileError ReadFileBytes(const QString &path, QByteArray &out)
+FileError ReadFileBytes(const QString &path, QByteArray &out, const ReadProgress &progress)
 {
     out.clear();
     if (FileError e = probePath(path, Purpose::Read); !e.ok())
@@ -199,44 +199,83 @@ FileError ReadFileBytes(const QString &path, QByteArray &out)
     errno = 0;
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failure(errno, file.error(), Purpose::Read, PathFileAccessError);
+    QByteArray bytes;
+    const qint64 size = file.size();
+    if (progress && !file.isSequential() && size > 0) {
+        bytes.resize(size);
+        constexpr qint64 piece = 16 << 20;
+        qint64 done = 0;
+        while (done < size) {
+            errno = 0;
+            const qint64 n = file.read(bytes.data() + done, std::min(piece, size - done));
+            if (n <= 0)
+                break; // an error is reported below; a file that shrank meanwhile ends here
+            done += n;
+            progress(done, size);
+        }
+        bytes.truncate(done);
+    }
     errno = 0;
-    QByteArray bytes = file.readAll();
+    bytes += file.readAll(); // all of it, or whatever the file grew by meanwhile
     if (file.error() != QFileDevice::NoError)
         return failure(errno, file.error(), Purpose::Read, DeviceIOError);
     out = std::move(bytes);
     return {};
 }
 
-FileError WriteFileAtomically(const QString &path, QByteArrayView bytes)
+AtomicFileWriter::AtomicFileWriter(const QString &path) : file_(std::make_unique<QSaveFile>(path)) {}
+
+// QSaveFile removes its temporary file when dropped uncommitted.
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+FileError AtomicFileWriter::open()
 {
     keepFileSizeLimitFromKilling();
-    if (FileError e = probePath(path, Purpose::Write); !e.ok())
+    if (FileError e = probePath(file_->fileName(), Purpose::Write); !e.ok())
         return e;
-
     // QSaveFile writes a temporary file beside the target and renames it over the
-    // target only at commit; dropping it unfinished removes the temporary file.
-    QSaveFile file(path);
+    // target only at commit. Unbuffered, so that a failed write is seen at once.
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(errno, file.error(), Purpose::Write, PathFileAccessError);
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failure(errno, file_->error(), Purpose::Write, PathFileAccessError);
+    return {};
+}
+
+FileError AtomicFileWriter::write(QByteArrayView bytes)
+{
     const char *data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
         errno = 0;
-        const qint64 written = file.write(data, left);
+        const qint64 written = file_->write(data, left);
         if (written <= 0) {
             const int err = errno;
-            const QFileDevice::FileError qtError = file.error();
-            file.cancelWriting();
+            const QFileDevice::FileError qtError = file_->error();
+            file_->cancelWriting();
             return failure(err, qtError, Purpose::Write, DeviceIOError);
         }
         data += written;
         left -= written;
     }
-    errno = 0;
-    if (!file.commit())
-        return failure(errno, file.error(), Purpose::Write, DeviceIOError);
     return {};
+}
+
+FileError AtomicFileWriter::commit()
+{
+    errno = 0;
+    if (!file_->commit())
+        return failure(errno, file_->error(), Purpose::Write, DeviceIOError);
+    return {};
+}
+
+FileError WriteFileAtomically(const QString &path, QByteArrayView bytes)
+{
+    AtomicFileWriter writer(path);
+    if (FileError e = writer.open(); !e.ok())
+        return e;
+    if (FileError e = writer.write(bytes); !e.ok())
+        return e;
+    return writer.commit();
 }
 
 FileError AppendToFile(const QString &path, QByteArrayView bytes)

@@ -7,6 +7,11 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
+class QSaveFile;
+
 struct FileError
 {
     int number = 0;
@@ -33,19 +38,39 @@ QString FormatFileError(const FileError &error);
 // "53\r\nFile not found"
 QString FormatFileErrorPlain(const FileError &error);
 
-// Largest file the editor takes in: it holds a file's text about six times over at once
-// (the bytes read, their UTF-8 form, the editor's copy, its styles and line index), so a
-// sixth of the memory still available. Larger files are refused before any byte is read.
+// Largest file the editor takes in: a sixth of the memory still available. At its peak
+// it holds the bytes read, the editor's UTF-8 copy (up to three bytes a byte), its styles
+// and line index, with room to spare. Larger files are refused before any byte is read.
 qint64 OpenableFileSizeLimit();
 // Tests lower the limit; a negative value returns to the measured one.
 void SetOpenableFileSizeLimitForTesting(qint64 limit);
 
-// The whole file as it is on disk; out is emptied on failure.
-FileError ReadFileBytes(const QString &path, QByteArray &out);
+// The whole file as it is on disk; out is emptied on failure. A large file is read in
+// pieces when progress (bytes read, file size) wants to hear of each.
+using ReadProgress = std::function<void(qint64 done, qint64 total)>;
+FileError ReadFileBytes(const QString &path, QByteArray &out, const ReadProgress &progress = {});
 
 // Replaces the file only once every byte is safely written: on any failure the previous
 // file is left as it was and no temporary file remains beside it.
 FileError WriteFileAtomically(const QString &path, QByteArrayView bytes);
+
+// The same, for text handed over piece by piece: nothing reaches the file unless commit
+// succeeds, and a writer dropped before commit leaves the previous file as it was.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(const QString &path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter &) = delete;
+    AtomicFileWriter &operator=(const AtomicFileWriter &) = delete;
+
+    FileError open();
+    FileError write(QByteArrayView bytes);
+    FileError commit();
+
+private:
+    std::unique_ptr<QSaveFile> file_;
+};
 
 // Adds the bytes at the end, creating the file when missing; a failed append is rolled
 // back so the file keeps its earlier content.

@@ -18,6 +18,10 @@
 
 namespace {
 
+// Far beyond any script a game executes; checking one would hold several copies of it
+// in memory and keep a core busy after every pause in typing.
+constexpr qsizetype MaxCheckedBytes = 32 * 1024 * 1024;
+
 // Longer pauses for long documents, so a large file is not rechecked on every key.
 int pauseFor(qsizetype length)
 {
@@ -202,6 +206,14 @@ void ScriptInsight::refreshNow()
 {
     timer_.stop();
     const quint64 generation = ++generation_;
+    if (editor_->length() > MaxCheckedBytes) {
+        Checked notChecked;
+        notChecked.generation = generation;
+        notChecked.length = editor_->length();
+        notChecked.rows << tr("Not checked: the script is larger than %1 MB.").arg(MaxCheckedBytes >> 20);
+        apply(notChecked);
+        return;
+    }
     // A copy of the bytes: converting a large document to a QString here would stall typing.
     const QByteArray utf8 = editor_->TextUtf8();
     const ScriptEngine engine = this->engine();

@@ -1,4 +1,5 @@
 #include "editor/codesense.h"
+#include "editor/cp1252.h"
 #include "editor/fileio.h"
 
 #include <QRandomGenerator>
@@ -185,6 +186,70 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QVERIFY(roundTrip(bytes) == bytes);
+    }
+
+    // A large file goes in by pieces, and the caller hears of each one, so the window
+    // can keep painting and show how far the load has come.
+    void largeFileReportsProgressPieceByPiece()
+    {
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < 3'500'000; ++i)
+            bytes += "bind x \x80\xE9 // " + QByteArray::number(i) + "\r\n";
+        const QString path = dir.filePath("progress.cfg");
+        QVERIFY(writeAll(path, bytes));
+        CodeSense editor;
+        editor.SetText(QStringLiteral("before"));
+        QList<QPair<qint64, qint64>> heard;
+        QStringList textSeen;
+        QVERIFY(editor.OpenFile(path, [&](qint64 done, qint64 total) {
+            heard.append({done, total});
+            textSeen << editor.Text().left(4);
+        }).ok());
+        // One read (the file is under the read's piece size), then three full megabytes
+        // decoded and the rest; reading counts as half the work.
+        const qint64 size = bytes.size();
+        QCOMPARE(heard, (QList<QPair<qint64, qint64>>{{size, 2 * size},
+                                                      {size + (1 << 20), 2 * size},
+                                                      {size + (2 << 20), 2 * size},
+                                                      {size + (3 << 20), 2 * size},
+                                                      {2 * size, 2 * size}}));
+        // The old text stays while reading and is gone from the first piece on.
+        QCOMPARE(textSeen.first(), QStringLiteral("befo"));
+        QCOMPARE(textSeen[1], QStringLiteral("bind"));
+        QVERIFY(!editor.isUndoAvailable());
+        QCOMPARE(cp1252::encode(editor.Text()).bytes, bytes);
+    }
+
+    // Large documents are encoded and written a piece at a time; a character the file
+    // cannot hold deep inside must still leave the earlier file exactly as it was.
+    void refusalPastTheFirstPieceLeavesTheFileAlone_data()
+    {
+        QTest::addColumn<int>("lineOfBadCharacter");
+        QTest::newRow("first line") << 0;
+        QTest::newRow("past the first megabyte") << 100'000;
+        QTest::newRow("last line") << 249'999;
+    }
+    void refusalPastTheFirstPieceLeavesTheFileAlone()
+    {
+        QFETCH(int, lineOfBadCharacter);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("big.cfg");
+        QVERIFY(writeAll(path, "seta before 1\r\n"));
+        QString text;
+        for (int i = 0; i < 250'000; ++i)
+            text += i == lineOfBadCharacter ? QStringLiteral("say \u20AC\u4E2D\r\n") : QStringLiteral("bind x \u20AC\u00E9\r\n");
+        CodeSense editor;
+        editor.SetText(text);
+        QVERIFY(editor.TextUtf8().size() > 3 * 1024 * 1024);
+        const FileError error = editor.SaveFile(path);
+        QCOMPARE(error.number, CodeSense::UnencodableCharacterError);
+        QVERIFY2(error.description.contains(QStringLiteral("Line %1 ").arg(lineOfBadCharacter + 1)), qPrintable(error.description));
+        QCOMPARE(readAll(path), QByteArray("seta before 1\r\n"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.cfg"});
+        // Mended, it saves whole.
+        editor.SetText(text.replace(QChar(0x4E2D), QChar(u'x')));
+        QVERIFY(editor.SaveFile(path).ok());
+        QCOMPARE(readAll(path), cp1252::encode(text).bytes);
     }
 
     // Columns count characters: the euro sign is three bytes in the editor but one column.

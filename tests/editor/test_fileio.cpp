@@ -238,6 +238,7 @@ void TestFileIO::readExactBytes_data()
     QTest::newRow("empty file") << QByteArray();
     QTest::newRow("every byte value and loose line ends") << allBytes();
     QTest::newRow("larger than one read buffer") << allBytes().repeated(1000);
+    QTest::newRow("three read pieces") << allBytes().repeated(33 * 1024 * 1024 / 260 + 1);
 }
 
 void TestFileIO::readExactBytes()
@@ -250,6 +251,18 @@ void TestFileIO::readExactBytes()
     const FileError error = ReadFileBytes(path, out);
     QVERIFY2(error.ok(), qPrintable(FormatFileError(error)));
     QCOMPARE(out, bytes);
+    // Read in pieces when the caller follows the progress: same bytes, every piece heard.
+    QList<qint64> heard;
+    out = "left over";
+    QVERIFY(ReadFileBytes(path, out, [&](qint64 done, qint64 total) {
+                QCOMPARE(total, bytes.size());
+                heard << done;
+            }).ok());
+    QCOMPARE(out, bytes);
+    const qint64 pieces = (bytes.size() + (16 << 20) - 1) / (16 << 20);
+    QCOMPARE(heard.size(), pieces);
+    if (!bytes.isEmpty())
+        QCOMPARE(heard.last(), bytes.size());
 }
 
 void TestFileIO::readFailures_data()

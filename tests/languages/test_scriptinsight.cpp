@@ -115,6 +115,32 @@ private slots:
         window.findChild<QAction *>(QStringLiteral("mnuOptions_colorpreview"))->trigger();
         QVERIFY(!coloured(red));
     }
+    // A document far beyond anything a game executes is not checked as you type; the
+    // panel says so instead of showing nothing.
+    void hugeDocumentIsNotChecked()
+    {
+        FakeServices fakes;
+        frmMain window;
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("lstProblems"));
+        QSignalSpy refreshed(insight(window), &ScriptInsight::refreshed);
+        QByteArray huge;
+        while (huge.size() <= 33 * 1024 * 1024)
+            huge += "bind caplock +attack\n";
+        window.CodeSense1->SetTextUtf8(huge);
+        QVERIFY(refreshed.wait(5000));
+        QCOMPARE(list->count(), 1);
+        QVERIFY(list->item(0)->text().startsWith(QStringLiteral("Not checked")));
+        for (int i = 0; i < 32; ++i)
+            QCOMPARE(indicatorAt(window.CodeSense1, i, 6), 0);
+        list->itemClicked(list->item(0)); // not a finding: nothing to jump to
+        // Back under the limit, the checks return.
+        refreshed.clear();
+        window.CodeSense1->SetText(QStringLiteral("bind caplock +attack\n"));
+        QVERIFY(refreshed.wait(5000));
+        QCOMPARE(list->count(), 1);
+        QVERIFY(list->item(0)->text().contains(QStringLiteral("caplock")));
+    }
+
     // Opening a file is no edit, yet its problems and colours must show at once.
     void openedFileIsChecked()
     {
