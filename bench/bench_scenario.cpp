@@ -335,6 +335,21 @@ void benchSave(Report &report, const QString &dir, const QString &path, int mega
 
 // ---- the main window on 100 MB: background styling and typing ------------------------
 
+// Types one character (CR: the Return key) and returns the time from the key event to the
+// end of the repaint it causes.
+double typeKey(QsciScintilla &editor, char c) {
+    const int key = c == '\r' ? int(Qt::Key_Return) : int(QChar(c).toUpper().unicode());
+    const QString text = c == '\r' ? QStringLiteral("\r") : QString(QChar(c));
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QElapsedTimer timer;
+    timer.start();
+    QApplication::sendEvent(&editor, &press);
+    QApplication::sendEvent(&editor, &release);
+    editor.viewport()->repaint();
+    return msSince(timer);
+}
+
 // Latencies of keys typed at the start, middle and end of the document, each from the key
 // event to the end of the repaint it causes.
 std::vector<std::vector<double>> typeAtThreePlaces(QsciScintilla &editor, int keysPerPlace, bool styled) {
@@ -350,17 +365,7 @@ std::vector<std::vector<double>> typeAtThreePlaces(QsciScintilla &editor, int ke
         QCoreApplication::processEvents();
         std::vector<double> latencies;
         for (int k = 0; k < keysPerPlace; ++k) {
-            const char c = typed[k % typed.size()];
-            const int key = c == '\r' ? int(Qt::Key_Return) : int(QChar(c).toUpper().unicode());
-            const QString text = c == '\r' ? QStringLiteral("\r") : QString(QChar(c));
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-            QElapsedTimer timer;
-            timer.start();
-            QApplication::sendEvent(&editor, &press);
-            QApplication::sendEvent(&editor, &release);
-            editor.viewport()->repaint();
-            latencies.push_back(msSince(timer));
+            latencies.push_back(typeKey(editor, typed[k % typed.size()]));
             // The rest of the loop turn (an idle styling step) falls between keystrokes, as it would for a typist.
             QCoreApplication::processEvents();
         }
@@ -456,17 +461,7 @@ TypingSession typeWithPauses(frmMain &window, int keys) {
     sinceTick.start();
     tick.start();
     for (int k = 0; k < keys; ++k) {
-        const char c = typed[k % typed.size()];
-        const int key = c == '\r' ? int(Qt::Key_Return) : int(QChar(c).toUpper().unicode());
-        const QString text = c == '\r' ? QStringLiteral("\r") : QString(QChar(c));
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QElapsedTimer timer;
-        timer.start();
-        QApplication::sendEvent(editor, &press);
-        QApplication::sendEvent(editor, &release);
-        editor->viewport()->repaint();
-        session.latencies.push_back(msSince(timer));
+        session.latencies.push_back(typeKey(*editor, typed[k % typed.size()]));
         sinceTick.restart();  // the key itself is measured above, not as a stall
         QCoreApplication::processEvents();
         if (k % 10 == 9) {

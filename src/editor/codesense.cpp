@@ -126,11 +126,12 @@ FileError CodeSense::OpenFile(const QString &path, const LoadProgress &progress)
     // Room for the text and some typing: otherwise the first key after loading a large
     // file reallocates and copies the whole text.
     SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 65536));
-    // Decoded a piece at a time: the text is never held twice more, and the caller may
-    // keep the window alive between pieces.
+    // Decoded a piece at a time: no second copy of the whole text is made, and the caller
+    // may keep the window alive between pieces.
     constexpr qsizetype piece = 1 << 20;
     for (qsizetype start = 0; start < bytes.size(); start += piece) {
-        const QByteArray utf8 = cp1252::decodeToUtf8(QByteArrayView(bytes).sliced(start, std::min(piece, bytes.size() - start)));
+        const QByteArrayView part = QByteArrayView(bytes).sliced(start, std::min(piece, bytes.size() - start));
+        const QByteArray utf8 = cp1252::decodeToUtf8(part);
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
         if (progress)
             progress(bytes.size() + std::min(start + piece, bytes.size()), 2 * bytes.size());
