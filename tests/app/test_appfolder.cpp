@@ -5,6 +5,7 @@
 #include "tunemill/frmTunemill.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"
+#include "support/files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,18 +20,6 @@
 namespace {
 
 const QStringList WordFiles = {"cc.txt", "operators.txt", "q3cc.txt", "q3operators.txt"};
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A copy of the shipped data (pf/, cfgs/, help.txt) in folder.
 void shipData(const QString &folder)

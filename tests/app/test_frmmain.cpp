@@ -7,6 +7,7 @@
 #include "support/fakeservices.h"
 #include "support/appfolder.h"
 #include "support/fakeregistry.h"
+#include "support/files.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -15,23 +16,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 class MainWindowTest : public QObject
 {
@@ -192,7 +176,7 @@ private slots:
     {
         Fixture f;
         const QString path = QDir(appDir.path()).filePath("my binds.cfg");
-        writeAll(path, "bind x \"say hi\"\r\n");
+        QVERIFY(writeAll(path, "bind x \"say hi\"\r\n"));
         f.window.OpenDocument(); // cancelled
         QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg"));
         f.fakes.fileDialogs.openAnswers.enqueue(path);
@@ -254,7 +238,7 @@ private slots:
     {
         Fixture f;
         const QString path = QDir(appDir.path()).filePath("emptied.cfg");
-        writeAll(path, "ab");
+        QVERIFY(writeAll(path, "ab"));
         f.fakes.fileDialogs.openAnswers.enqueue(path);
         f.window.OpenDocument();
         f.window.CodeSense1->SetCaretPos(0, 2);
@@ -282,7 +266,7 @@ private slots:
         QFETCH(int, answer);
         Fixture f;
         const QString path = QDir(appDir.path()).filePath("prompt.cfg");
-        writeAll(path, "old");
+        QVERIFY(writeAll(path, "old"));
         f.fakes.fileDialogs.openAnswers.enqueue(path);
         f.window.OpenDocument();
         f.type(QStringLiteral("new "));
@@ -337,7 +321,7 @@ private slots:
     {
         Fixture f;
         const QString path = QDir(appDir.path()).filePath("keep.cfg");
-        writeAll(path, "original");
+        QVERIFY(writeAll(path, "original"));
         f.fakes.fileDialogs.openAnswers.enqueue(path);
         f.window.OpenDocument();
         f.type(QStringLiteral("changed "));
@@ -365,7 +349,7 @@ private slots:
         QFETCH(QString, change);
         QTemporaryDir work;
         const QString source = work.filePath("source.cfg");
-        writeAll(source, "bind x \"echo \x80\"\r\n");
+        QVERIFY(writeAll(source, "bind x \"echo \x80\"\r\n"));
         const QString folder = work.filePath("target");
         QVERIFY(QDir().mkpath(folder + "/keep"));
         const QString target = folder + "/out.cfg";
@@ -415,7 +399,7 @@ private slots:
         QTemporaryDir hostileDir;
         PrepareApplicationFolder(hostileDir);
         for (const char *name : {"pf/operators.txt", "pf/cc.txt", "pf/q3operators.txt", "pf/q3cc.txt"})
-            writeAll(hostileDir.filePath(name), words);
+            QVERIFY(writeAll(hostileDir.filePath(name), words));
         {
             Fixture f;
             QVERIFY(f.fakes.messageBoxes.shown.isEmpty());
@@ -436,7 +420,7 @@ private slots:
     {
         Fixture f;
         const QString path = QDir(appDir.path()).filePath("cjk.cfg");
-        writeAll(path, "echo one\r\n");
+        QVERIFY(writeAll(path, "echo one\r\n"));
         f.fakes.fileDialogs.openAnswers.enqueue(path);
         f.window.OpenDocument();
         f.window.CodeSense1->SetCaretPos(1, 0);

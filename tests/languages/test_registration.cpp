@@ -4,6 +4,7 @@
 #include "editor/codesense.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"
+#include "support/files.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -12,13 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QStringList items(frmMain &window)
 {
@@ -60,10 +54,10 @@ private slots:
     {
         appDir = std::make_unique<QTemporaryDir>();
         QDir(appDir->path()).mkpath(QStringLiteral("pf"));
-        writeFile(pf("operators.txt"), "bind\r\nset\r\nvstr\r\n");
-        writeFile(pf("q3operators.txt"), "bind\r\nseta\r\n");
-        writeFile(pf("cc.txt"), "+attack\r\nbind\r\nforce_throw\r\n");
-        writeFile(pf("q3cc.txt"), "+zoom\r\nvid_restart");
+        QVERIFY(writeAll(pf("operators.txt"), "bind\r\nset\r\nvstr\r\n"));
+        QVERIFY(writeAll(pf("q3operators.txt"), "bind\r\nseta\r\n"));
+        QVERIFY(writeAll(pf("cc.txt"), "+attack\r\nbind\r\nforce_throw\r\n"));
+        QVERIFY(writeAll(pf("q3cc.txt"), "+zoom\r\nvid_restart"));
         SetApplicationFolder(appDir->path());
     }
 
@@ -123,7 +117,7 @@ private slots:
         if (content == "missing")
             QFile::remove(pf("cc.txt"));
         else
-            writeFile(pf("cc.txt"), content);
+            QVERIFY(writeAll(pf("cc.txt"), content));
         Started s;
         QTEST(s.fakes.messageBoxes.texts(), "messages");
         QTEST(items(s.window), "list");

@@ -1,6 +1,7 @@
 #include "languages/registryFinder.h"
 #include "languages/wineRegistry.h"
 #include "support/fakeregistry.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,19 +18,11 @@ const QByteArray Section =
 const QByteArray Wow64Section =
     R"([Software\\Wow6432Node\\LucasArts Entertainment Company LLC\\Star Wars JK II Jedi Outcast\\1.0] 1700000000)";
 
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-}
-
 void writeSystemReg(const QString &prefix, const QByteArray &body, bool header = true)
 {
     const QByteArray top = header ? "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
                                   : "";
-    writeFile(prefix + "/system.reg", top + body + "\n");
+    QVERIFY(writeAll(prefix + "/system.reg", top + body + "\n"));
 }
 
 QString readThroughWine(const QString &prefix)
@@ -425,7 +418,7 @@ void TestRegistry::findsDefaultPrefixes()
     QVERIFY(QDir().mkpath(library + "/steamapps/compatdata/6030/pfx"));
     QVERIFY(QDir().mkpath(home.filePath(".local/share")));
     QVERIFY(QFile::link(steam, home.filePath(".local/share/Steam")));
-    writeFile(steam + "/steamapps/libraryfolders.vdf",
+    writeAll(steam + "/steamapps/libraryfolders.vdf",
               ("\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam + "\"\n\t\t\"apps\"\n\t\t{\n"
                "\t\t\t\"6030\"\t\t\"123456\"\n\t\t}\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + library
                + "\"\n\t}\n\t\"2\"\n\t{\n\t\t\"path\"\t\t\"" + home.filePath("empty") + "\"\n\t}\n}\n")

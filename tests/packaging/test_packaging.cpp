@@ -1,6 +1,8 @@
 // The install layout, the desktop integration files and the Debian package, built from
 // the already-built tree into a temporary folder.
 
+#include "support/files.h"
+
 #include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
@@ -49,12 +51,6 @@ QProcessEnvironment environment(std::initializer_list<std::pair<QString, QString
     for (const auto &[name, value] : pairs)
         env.insert(name, value);
     return env;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 // Every file below root, relative to it, sorted.
