@@ -32,8 +32,6 @@ CodeSenseAccessible::CodeSenseAccessible(QsciScintillaBase *editor)
 {
 }
 
-CodeSenseAccessible::~CodeSenseAccessible() = default;
-
 void CodeSenseAccessible::ensureIndex() const
 {
     // Once it exists Scintilla keeps it up to date on every edit. It is not released:

@@ -17,7 +17,6 @@ class CodeSenseAccessible : public QAccessibleWidget,
 {
 public:
     explicit CodeSenseAccessible(QsciScintillaBase *editor);
-    ~CodeSenseAccessible() override;
 
     // Makes Qt hand out this interface for every CodeSense; call after the first editor
     // exists, so that it takes precedence over QScintilla's own factory.
