@@ -273,7 +273,8 @@ void frmMain::OpenDocumentFile(const QString &path)
 {
     // A file that takes long to load shows how far it has come, and the window keeps
     // painting meanwhile; the dialog is modal, so nothing can be edited half loaded.
-    QProgressDialog progress(tr("Opening %1...").arg(QFileInfo(path).fileName()), QString(), 0, 1000, this);
+    const QFileInfo file(path);
+    QProgressDialog progress(tr("Opening %1...").arg(file.fileName()), QString(), 0, 1000, this);
     progress.setObjectName(QStringLiteral("dlgOpening"));
     progress.setWindowTitle(windowTitle());
     progress.setWindowModality(Qt::WindowModal);
@@ -281,7 +282,7 @@ void frmMain::OpenDocumentFile(const QString &path)
     progress.setAutoReset(false);
     progress.setValue(0);
     // A very large file shows it at once, and the window is painted before the read.
-    if (QFileInfo(path).size() > 64 * 1024 * 1024) {
+    if (file.size() > 64 * 1024 * 1024) {
         progress.show();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }

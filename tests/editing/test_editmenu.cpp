@@ -10,6 +10,7 @@
 #include "support/appfolder.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"
+#include "support/withmodal.h"
 
 #include <Qsci/qscilexer.h>
 
@@ -82,30 +83,6 @@ QWidget *NextInTabOrder(QWidget *control)
     while (control->isAncestorOf(next))
         next = next->nextInFocusChain();
     return next;
-}
-
-// Closes the modal dialog that `run` opens after `answer` has looked at it.
-void WithModal(const std::function<void(QWidget *)> &answer, const std::function<void()> &run)
-{
-    bool answered = false;
-    QTimer::singleShot(0, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        answered = modal != nullptr;
-        if (modal) {
-            answer(modal);
-            if (modal->isVisible())
-                modal->close();
-        }
-    });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        while (QWidget *modal = QApplication::activeModalWidget())
-            modal->close();
-    });
-    watchdog.start(20000);
-    run();
-    QVERIFY2(answered, "no modal dialog was open");
 }
 
 } // namespace

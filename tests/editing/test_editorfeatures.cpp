@@ -6,6 +6,7 @@
 #include "editor/codesense.h"
 #include "fakeprompts.h"
 #include "support/fakeservices.h"
+#include "support/withmodal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,31 +54,6 @@ QString MarginText(const CodeSense &editor, int line)
     QByteArray text(length + 1, '\0');
     editor.SendScintilla(Sci::SCI_MARGINGETTEXT, line, text.data());
     return QString::fromLatin1(text.constData());
-}
-
-// Runs `run`, which opens a modal dialog, and lets `answer` work the dialog; anything
-// still modal afterwards is closed by a watchdog so a failed check cannot hang the suite.
-void WithModal(const std::function<void(QWidget *)> &answer, const std::function<void()> &run)
-{
-    bool answered = false;
-    QTimer::singleShot(0, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        answered = modal != nullptr;
-        if (modal) {
-            answer(modal);
-            if (modal->isVisible())
-                modal->close();
-        }
-    });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        while (QWidget *modal = QApplication::activeModalWidget())
-            modal->close();
-    });
-    watchdog.start(20000);
-    run();
-    QVERIFY2(answered, "no modal dialog was open");
 }
 
 } // namespace

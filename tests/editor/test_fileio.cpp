@@ -1,4 +1,5 @@
 #include "editor/fileio.h"
+#include "support/ordinaryuser.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -9,11 +10,9 @@
 
 #include <csignal>
 #include <functional>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 class TestFileIO : public QObject
@@ -80,60 +79,18 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     return entries;
 }
 
-struct ChildOutcome
-{
-    bool exited = false;
-    int exitCode = -1;
-    QString report; // the formatted error, empty on success
-};
-
-// Runs the operation in a child process, so a lowered file-size limit or a dropped
-// identity never reaches the test runner; the child sends back the formatted error.
+// Runs the operation in a child process; the child sends back the formatted error.
 ChildOutcome runInChild(const std::function<bool()> &prepare, const std::function<FileError()> &operation)
 {
-    ChildOutcome outcome;
-    int channel[2];
-    if (pipe(channel) != 0)
-        return outcome;
-    const pid_t child = fork();
-    if (child < 0)
-        return outcome;
-    if (child == 0) {
-        close(channel[0]);
-        if (!prepare())
-            _exit(3);
+    return RunInChild(prepare, [&] {
         const FileError error = operation();
-        const QByteArray text = error.ok() ? QByteArray() : FormatFileError(error).toUtf8();
-        const bool sent = write(channel[1], text.constData(), size_t(text.size())) == text.size();
-        _exit(sent ? 0 : 1);
-    }
-    close(channel[1]);
-    QByteArray received;
-    char buffer[256];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        received.append(buffer, n);
-    close(channel[0]);
-    int status = 0;
-    if (waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        outcome.exited = true;
-        outcome.exitCode = WEXITSTATUS(status);
-    }
-    outcome.report = QString::fromUtf8(received);
-    return outcome;
+        return error.ok() ? QByteArray() : FormatFileError(error).toUtf8();
+    });
 }
 
 bool permissionKind(const QString &kind)
 {
     return kind.startsWith("read-only") || kind.startsWith("unreadable");
-}
-
-// Permissions do not bind root, so those cases run as an ordinary user.
-bool becomeOrdinaryUser()
-{
-    if (geteuid() != 0)
-        return true;
-    constexpr uid_t nobody = 65534;
-    return setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0;
 }
 
 // The report of the operation, run where its permissions are real.
@@ -143,10 +100,10 @@ QString attempt(const QString &kind, const std::function<FileError()> &operation
         const FileError error = operation();
         return error.ok() ? QString() : FormatFileError(error);
     }
-    const ChildOutcome outcome = runInChild(becomeOrdinaryUser, operation);
+    const ChildOutcome outcome = runInChild(BecomeOrdinaryUser, operation);
     if (!outcome.exited || outcome.exitCode != 0)
         return QStringLiteral("<child failed with %1>").arg(outcome.exitCode);
-    return outcome.report;
+    return QString::fromUtf8(outcome.report);
 }
 
 QString expectedReport(int number, const QString &description)
@@ -397,7 +354,7 @@ void TestFileIO::fileSizeLimit()
     QVERIFY2(outcome.exited, "the child was killed by a signal");
     QCOMPARE(outcome.exitCode, 0);
 
-    QCOMPARE(outcome.report, report);
+    QCOMPARE(QString::fromUtf8(outcome.report), report);
     QMap<QString, QByteArray> expected = before;
     if (report.isEmpty())
         expected.insert("old.cfg", append ? kOldContent + bytes : bytes);

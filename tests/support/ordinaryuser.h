@@ -1,6 +1,6 @@
 #pragma once
-// Runs a piece of a test in a forked child that has dropped root, so file permissions
-// bind as they do for a player; the test runner itself keeps its identity.
+// Runs a piece of a test in a forked child, so that what it changes about its process
+// (a dropped identity, a lowered file-size limit) never reaches the test runner.
 #include <QByteArray>
 #include <functional>
 
@@ -17,31 +17,48 @@ inline bool BecomeOrdinaryUser()
     return setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0;
 }
 
-// The report the child wrote, or "<child failed>" when it could not drop root or died.
-inline QByteArray RunAsOrdinaryUser(const std::function<QByteArray()> &operation)
+struct ChildOutcome
 {
+    bool exited = false; // false: killed by a signal, or never started
+    int exitCode = -1;   // 3: prepare failed; 1: the report could not be sent
+    QByteArray report;
+};
+
+// Runs prepare, then operation, in a child; the child sends back what operation returns.
+inline ChildOutcome RunInChild(const std::function<bool()> &prepare, const std::function<QByteArray()> &operation)
+{
+    ChildOutcome outcome;
     int channel[2];
     if (pipe(channel) != 0)
-        return "<child failed>";
+        return outcome;
     const pid_t child = fork();
     if (child < 0)
-        return "<child failed>";
+        return outcome;
     if (child == 0) {
         close(channel[0]);
-        if (!BecomeOrdinaryUser())
+        if (!prepare())
             _exit(3);
         const QByteArray report = operation();
         const bool sent = write(channel[1], report.constData(), size_t(report.size())) == report.size();
         _exit(sent ? 0 : 1);
     }
     close(channel[1]);
-    QByteArray received;
     char buffer[256];
     for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        received.append(buffer, n);
+        outcome.report.append(buffer, n);
     close(channel[0]);
     int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "<child failed>";
-    return received;
+    if (waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        outcome.exited = true;
+        outcome.exitCode = WEXITSTATUS(status);
+    }
+    return outcome;
+}
+
+// The report the child wrote as the user nobody, or "<child failed>" when it could not
+// drop root or died.
+inline QByteArray RunAsOrdinaryUser(const std::function<QByteArray()> &operation)
+{
+    const ChildOutcome outcome = RunInChild(BecomeOrdinaryUser, operation);
+    return outcome.exited && outcome.exitCode == 0 ? outcome.report : QByteArray("<child failed>");
 }
