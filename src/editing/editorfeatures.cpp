@@ -21,8 +21,6 @@ EditorFeatures::EditorFeatures(CodeSense *editor)
       appearance_(ReadAppearance(editor))
 {
     badge_->setObjectName(QStringLiteral("statusBadge"));
-    badge_->setStyleSheet(QStringLiteral("QLabel { background: #fff3c4; color: #7a1f00; border: 1px solid #c9a400;"
-                                         " padding: 1px 6px; }"));
     badge_->hide();
     editor->installEventFilter(this);
 
@@ -71,6 +69,10 @@ void EditorFeatures::updateBadge()
         parts << tr("\u25CF Recording macro");
     if (repeat_->pending() > 0)
         parts << tr("Next key or command runs %1 times").arg(repeat_->pending());
+    // Styled when first needed: a style sheet costs a millisecond of every start-up.
+    if (badge_->styleSheet().isEmpty())
+        badge_->setStyleSheet(QStringLiteral("QLabel { background: #fff3c4; color: #7a1f00;"
+                                             " border: 1px solid #c9a400; padding: 1px 6px; }"));
     badge_->setText(parts.join(QStringLiteral("  \u2022  ")));
     badge_->adjustSize();
     const QRect area = editor_->viewport()->geometry();

@@ -42,8 +42,12 @@ bool isWordChar(QChar c)
 
 ScriptInsight::ScriptInsight(frmMain *window)
     : QObject(window), window_(window), editor_(window->CodeSense1),
-      jk2_(ScriptVocabulary::load(ApplicationFile(QStringLiteral("vocab/jk2.tsv")))),
-      q3_(ScriptVocabulary::load(ApplicationFile(QStringLiteral("vocab/q3.tsv"))))
+      vocabularies_(std::async(std::launch::async,
+                               [jk2 = ApplicationFile(QStringLiteral("vocab/jk2.tsv")),
+                                q3 = ApplicationFile(QStringLiteral("vocab/q3.tsv"))] {
+                                   return Vocabularies{ScriptVocabulary::load(jk2), ScriptVocabulary::load(q3)};
+                               })
+                        .share())
 {
     setObjectName(QStringLiteral("ScriptInsight"));
     pool_.setMaxThreadCount(1);
@@ -156,7 +160,8 @@ ScriptEngine ScriptInsight::engine() const
 
 const ScriptVocabulary &ScriptInsight::vocabulary() const
 {
-    return jediOutcast() ? jk2_ : q3_;
+    const Vocabularies &vocabularies = vocabularies_.get();
+    return jediOutcast() ? vocabularies.jk2 : vocabularies.q3;
 }
 
 void ScriptInsight::setEngine(ScriptEngine engine)
@@ -217,8 +222,8 @@ void ScriptInsight::refreshNow()
     // A copy of the bytes: converting a large document to a QString here would stall typing.
     const QByteArray utf8 = editor_->TextUtf8();
     const ScriptEngine engine = this->engine();
-    const ScriptVocabulary vocabulary = this->vocabulary();
-    pool_.start([this, generation, utf8, engine, vocabulary] {
+    pool_.start([this, generation, utf8, engine, vocabularies = vocabularies_, jk2 = jediOutcast()] {
+        const ScriptVocabulary &vocabulary = jk2 ? vocabularies.get().jk2 : vocabularies.get().q3;
         Checked checked;
         checked.generation = generation;
         checked.length = utf8.size();

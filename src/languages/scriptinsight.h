@@ -10,6 +10,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <future>
+
 class CodeSense;
 class QAction;
 class QDockWidget;
@@ -53,7 +55,12 @@ private:
 
     frmMain *window_;
     CodeSense *editor_;
-    ScriptVocabulary jk2_, q3_;
+    struct Vocabularies
+    {
+        ScriptVocabulary jk2, q3;
+    };
+    // Read on another thread while the window is built; the first use waits for it.
+    std::shared_future<Vocabularies> vocabularies_;
     ScriptEngine jk2Engine_ = ScriptEngine::JediOutcast_104;
     ScriptEngine q3Engine_ = ScriptEngine::Quake3_132;
     QTimer timer_;

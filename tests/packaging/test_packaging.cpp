@@ -254,8 +254,11 @@ private slots:
         const QRegularExpression neededLine(R"(NEEDED\s+(\S+))");
         for (auto match = neededLine.globalMatch(needed.out); match.hasNext();) {
             const QString library = match.next().captured(1);
-            const QRegularExpression resolved(QRegularExpression::escape(library) + R"( => (\S+))");
-            const QString file = resolved.match(ldd.out).captured(1);
+            // ldd shows the dynamic loader by its path alone, without "=>".
+            const QRegularExpression resolved(QRegularExpression::escape(library) + R"( => (\S+)|(\S+/)"
+                                              + QRegularExpression::escape(library) + R"() \()");
+            const QRegularExpressionMatch found = resolved.match(ldd.out);
+            const QString file = found.hasCaptured(1) ? found.captured(1) : found.captured(2);
             QVERIFY2(!file.isEmpty(), qPrintable(library));
             // dpkg knows a file by the path its package ships, which /usr merging may hide.
             const QString canonical = QFileInfo(file).canonicalFilePath();
