@@ -12,6 +12,9 @@
 #include <csignal>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
 
 using namespace FileErrors;
 
@@ -241,6 +244,16 @@ FileError AtomicFileWriter::open()
     return {};
 }
 
+// Asks the system to start putting written bytes on the disk now, so that the sync before
+// the rename finds most of them there and a large save overlaps encoding with the disk.
+void startWriteback([[maybe_unused]] int handle, [[maybe_unused]] qint64 offset, [[maybe_unused]] qint64 length)
+{
+#ifdef Q_OS_LINUX
+    if (handle >= 0)
+        ::sync_file_range(handle, offset, length, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 FileError AtomicFileWriter::write(QByteArrayView bytes)
 {
     const char *data = bytes.data();
@@ -257,6 +270,8 @@ FileError AtomicFileWriter::write(QByteArrayView bytes)
         data += written;
         left -= written;
     }
+    startWriteback(file_->handle(), written_, bytes.size());
+    written_ += bytes.size();
     return {};
 }
 

@@ -70,6 +70,7 @@ public:
 
 private:
     std::unique_ptr<QSaveFile> file_;
+    qint64 written_ = 0;
 };
 
 // Adds the bytes at the end, creating the file when missing; a failed append is rolled
