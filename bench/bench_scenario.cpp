@@ -40,6 +40,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QThread>
+#include <QWindow>
 
 #include <unistd.h>
 
@@ -327,10 +328,11 @@ void benchSave(Report &report, const QString &dir, const QString &path, int mega
     if (saved.readAll() != bytes) qWarning("the saved file differs from the opened one");
     QFile::remove(oursPath);
     QFile::remove(barePath);
+    // Judged against a write that is as durable as the save: without the sync a power cut
+    // can leave a damaged script, which an atomic save exists to prevent.
     report.add({QStringLiteral("save (encode + atomic write)"), sizeName(megabytes), median(oursMs),
-                QStringLiteral("QFile::write"), median(bareMs), QStringLiteral("ms"), 1.5});
-    report.add({QStringLiteral("save (encode + atomic write)"), sizeName(megabytes), median(oursMs),
-                QStringLiteral("QFile::write + fsync"), median(syncedMs), QStringLiteral("ms"), 1.5});
+                QStringLiteral("QFile::write + fsync; without fsync %1 ms").arg(median(bareMs), 0, 'f', 2),
+                median(syncedMs), QStringLiteral("ms"), 1.5});
 }
 
 // ---- the main window on 100 MB: background styling and typing ------------------------
@@ -505,6 +507,28 @@ void benchTypingWithChecks(Report &report, const QString &path, int megabytes, i
 
 // ---- child processes: start-up and memory --------------------------------------------
 
+// The time at which the window's first frame is on the screen. Qt follows the expose
+// event, whose handling draws and flushes the widgets, with a paint event to the window
+// itself. The end of that event-loop pass would also count other windows drawn in it
+// (the splash).
+double msToFirstFrame(QWidget *window, const QElapsedTimer &since) {
+    struct Watch : QObject {
+        const QElapsedTimer *since = nullptr;
+        double at = -1;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint && at < 0) at = msSince(*since);
+            return false;
+        }
+    } watch;
+    watch.since = &since;
+    window->windowHandle()->installEventFilter(&watch);
+    QElapsedTimer limit;
+    limit.start();
+    while (watch.at < 0 && limit.elapsed() < 30000) QCoreApplication::processEvents();
+    window->windowHandle()->removeEventFilter(&watch);
+    return watch.at;
+}
+
 qint64 residentBytes() {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
@@ -517,16 +541,14 @@ int runChild(const QString &mode, const QString &path, const QElapsedTimer &sinc
     if (mode == QLatin1String("startup-ours")) {
         frmMain window;
         window.Form_Load();
-        waitForPaint(window.CodeSense1->viewport());
-        std::printf("%f\n", msSince(sinceMain));
+        std::printf("%f\n", msToFirstFrame(&window, sinceMain));
         return 0;
     }
     if (mode == QLatin1String("startup-bare")) {
         QsciScintilla editor;
         editor.resize(kWindowWidth, kWindowHeight);
         editor.show();
-        waitForPaint(editor.viewport());
-        std::printf("%f\n", msSince(sinceMain));
+        std::printf("%f\n", msToFirstFrame(&editor, sinceMain));
         return 0;
     }
     if (mode == QLatin1String("memory-ours")) {
