@@ -27,7 +27,9 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QImageReader>
 #include <QProgressDialog>
+#include <QThreadPool>
 
 namespace {
 
@@ -111,6 +113,9 @@ bool isCheckable(const QString &name)
 
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
+    // The menu bar's first icon loads Qt's image-format plugins, a few milliseconds spent
+    // while the window is built; another core can load them in the meantime.
+    QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Document.Caption);
     EndProgram = [] { QCoreApplication::exit(0); };
