@@ -1,10 +1,10 @@
 #include "about/frmSplash.h"
 
 #include "app/twips.h"
+#include "editor/consolefont.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
@@ -22,18 +22,6 @@ const QString WebLine = QStringLiteral("For more information visit https://tavre
 const QColor AboutTextColor(192, 255, 255);
 
 } // namespace
-
-QFont ConsoleFont(double pointSize)
-{
-    QFont font = QFontDatabase::hasFamily(QStringLiteral("Lucida Console"))
-                     ? QFont(QStringLiteral("Lucida Console"))
-                     : QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(pointSize);
-    font.setBold(false);
-    font.setItalic(false);
-    return font;
-}
 
 frmSplash::frmSplash(QWidget *mainWindow) : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint)
 {

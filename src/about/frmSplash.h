@@ -58,6 +58,3 @@ private:
                      const QFont &font, const QColor &color);
     void showInFront();
 };
-
-// Lucida Console when the system has it, else the system's fixed-pitch font.
-QFont ConsoleFont(double pointSize);

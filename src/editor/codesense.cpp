@@ -3,12 +3,12 @@
 #include "app/twips.h"
 #include "editing/editorfeatures.h"
 #include "editor/codesenseaccessible.h"
+#include "editor/consolefont.h"
 #include "editor/cp1252.h"
 #include "languages/scriptlexer.h"
 
 #include <QFileInfo>
 #include <QFont>
-#include <QFontDatabase>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -21,26 +21,14 @@ QHash<QString, LanguageDefinition> &registeredLanguages()
     return languages;
 }
 
-QFont editorFont()
-{
-    const QString family = QFontDatabase::families().contains(QStringLiteral("Lucida Console"))
-                               ? QStringLiteral("Lucida Console")
-                               : QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    QFont font(family);
-    // 13 pixels at the standard 96 dots per inch; QScintilla sizes styles in points.
-    font.setPointSizeF(13 * 72.0 / 96.0);
-    font.setWeight(QFont::Normal);
-    font.setStyleHint(QFont::TypeWriter);
-    return font;
-}
-
 } // namespace
 
 CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
 {
     SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
     setUtf8(true);
-    setFont(editorFont());
+    // 13 pixels at the standard 96 dots per inch; QScintilla sizes styles in points.
+    setFont(ConsoleFont(13 * 72.0 / 96.0));
     setMarginWidth(1, 0);
     // The horizontal scroll bar follows the longest line shown instead of a fixed width.
     SendScintilla(SCI_SETSCROLLWIDTH, 1);

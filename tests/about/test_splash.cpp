@@ -2,6 +2,7 @@
 #include "app/appfolder.h"
 #include "app/frmMain.h"
 #include "app/twips.h"
+#include "editor/consolefont.h"
 #include "support/appfolder.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"
