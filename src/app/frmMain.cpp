@@ -25,9 +25,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QImageReader>
 #include <QProgressDialog>
 #include <QThreadPool>
 
@@ -113,8 +113,8 @@ bool isCheckable(const QString &name)
 
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
-    // The menu bar's first icon loads Qt's image-format plugins, a few milliseconds spent
-    // while the window is built; another core can load them in the meantime.
+    // Reading the menu bar's first icon loads Qt's image-format plugins, a millisecond or
+    // two on the main thread; another core can load them while the window is built.
     QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Document.Caption);

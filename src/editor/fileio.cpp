@@ -27,6 +27,16 @@ FileError withDescription(int number, const char *description)
     return FileError{number, QString::fromLatin1(description)};
 }
 
+// Asks the system to start putting written bytes on the disk now, so that the sync before
+// the rename finds most of them there and a large save overlaps encoding with the disk.
+void startWriteback([[maybe_unused]] int handle, [[maybe_unused]] qint64 offset, [[maybe_unused]] qint64 length)
+{
+#ifdef Q_OS_LINUX
+    if (handle >= 0)
+        ::sync_file_range(handle, offset, length, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 // Exceeding the file-size limit raises SIGXFSZ, whose default action ends the process
 // before the write can fail; ignored, the write fails with EFBIG and the save is
 // reported like any other. A handler someone else installed is left alone.
@@ -242,16 +252,6 @@ FileError AtomicFileWriter::open()
     if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure(errno, file_->error(), Purpose::Write, PathFileAccessError);
     return {};
-}
-
-// Asks the system to start putting written bytes on the disk now, so that the sync before
-// the rename finds most of them there and a large save overlaps encoding with the disk.
-void startWriteback([[maybe_unused]] int handle, [[maybe_unused]] qint64 offset, [[maybe_unused]] qint64 length)
-{
-#ifdef Q_OS_LINUX
-    if (handle >= 0)
-        ::sync_file_range(handle, offset, length, SYNC_FILE_RANGE_WRITE);
-#endif
 }
 
 FileError AtomicFileWriter::write(QByteArrayView bytes)
