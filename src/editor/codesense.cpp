@@ -125,6 +125,11 @@ FileError CodeSense::OpenFile(const QString &path, const LoadProgress &progress)
             progress(bytes.size() + std::min(start + piece, bytes.size()), 2 * bytes.size());
     }
     bytes = QByteArray();
+    // Scintilla keeps the text and its styles in two gap buffers, filled at their ends by
+    // the load. An edit that changes nothing moves both gaps to the start, where the caret
+    // is: otherwise the first key typed there copies the whole document, twice.
+    SendScintilla(SCI_INSERTTEXT, 0UL, " ");
+    SendScintilla(SCI_DELETERANGE, 0UL, 1L);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
     SendScintilla(SCI_SETMODEVENTMASK, eventMask);
     --silentChanges_;

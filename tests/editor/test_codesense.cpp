@@ -94,8 +94,12 @@ private slots:
         QSignalSpy changes(&editor, &CodeSense::Change);
         QVERIFY(editor.OpenFile(path).ok());
         QCOMPARE(changes.count(), 0);
+        QVERIFY(!editor.isModified());
+        // Ready for typing at the caret without moving the whole text first.
+        QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION), 0);
         editor.ExecuteCmd(CodeSense::cmdUndo);
         QCOMPARE(editor.Text(), QStringLiteral("bind a b"));
+        QVERIFY(!editor.isModified());
         // The load keeps notifications off only while it runs.
         QSignalSpy modified(&editor, &QsciScintillaBase::SCN_MODIFIED);
         QTest::keyClicks(&editor, QStringLiteral("x"));
