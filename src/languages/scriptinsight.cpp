@@ -124,7 +124,8 @@ ScriptInsight::ScriptInsight(frmMain *window)
     editor_->installEventFilter(this);
     if (editor_->parentWidget())
         editor_->parentWidget()->installEventFilter(this);
-    gameChanged();
+    // An empty document has nothing to check; opening or typing checks it.
+    showEngine();
 }
 
 bool ScriptInsight::eventFilter(QObject *watched, QEvent *event)
@@ -172,6 +173,12 @@ void ScriptInsight::setEngine(ScriptEngine engine)
 
 void ScriptInsight::gameChanged()
 {
+    showEngine();
+    refreshNow();
+}
+
+void ScriptInsight::showEngine()
+{
     const bool jk2 = jediOutcast();
     const ScriptEngine current = engine();
     status_->setText(EngineName(current));
@@ -181,7 +188,6 @@ void ScriptInsight::gameChanged()
             QStringLiteral("&Continuation (%1)").arg(EngineName(jk2 ? ScriptEngine::jk2mv : ScriptEngine::ioquake3)));
         (IsOriginalRelease(current) ? original_ : continuation_)->setChecked(true);
     }
-    refreshNow();
 }
 
 void ScriptInsight::scheduleRefresh()

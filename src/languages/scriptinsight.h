@@ -44,6 +44,7 @@ signals:
 private:
     void scheduleRefresh();
     void gameChanged();
+    void showEngine();
     struct Checked;
     void apply(const Checked &checked);
     void applyColors();
