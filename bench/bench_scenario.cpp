@@ -77,21 +77,32 @@ void loadBytes(QsciScintilla &editor, const QByteArray &bytes) {
     editor.SendScintilla(Sci::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
 }
 
-// Returns once the editor has painted at least once since the call.
-void waitForPaint(QWidget *viewport) {
+// Runs the event loop until the target gets a paint event; returns when that came, in ms
+// since the given timer started.
+double awaitPaint(QObject *target, const QElapsedTimer &since) {
     struct Watch : QObject {
-        bool painted = false;
+        const QElapsedTimer *since = nullptr;
+        double at = -1;
         bool eventFilter(QObject *, QEvent *event) override {
-            if (event->type() == QEvent::Paint) painted = true;
+            if (event->type() == QEvent::Paint && at < 0) at = msSince(*since);
             return false;
         }
     } watch;
-    viewport->installEventFilter(&watch);
-    viewport->update();
+    watch.since = &since;
+    target->installEventFilter(&watch);
     QElapsedTimer limit;
     limit.start();
-    while (!watch.painted && limit.elapsed() < 30000) QCoreApplication::processEvents();
-    viewport->removeEventFilter(&watch);
+    while (watch.at < 0 && limit.elapsed() < 30000) QCoreApplication::processEvents();
+    target->removeEventFilter(&watch);
+    return watch.at;
+}
+
+// Returns once the editor has painted at least once since the call.
+void waitForPaint(QWidget *viewport) {
+    viewport->update();
+    QElapsedTimer since;
+    since.start();
+    awaitPaint(viewport, since);
 }
 
 // Runs the event loop until the whole document is styled; the longest step between two
@@ -515,21 +526,7 @@ void benchTypingWithChecks(Report &report, const QString &path, int megabytes, i
 // itself. The end of that event-loop pass would also count other windows drawn in it
 // (the splash).
 double msToFirstFrame(QWidget *window, const QElapsedTimer &since) {
-    struct Watch : QObject {
-        const QElapsedTimer *since = nullptr;
-        double at = -1;
-        bool eventFilter(QObject *, QEvent *event) override {
-            if (event->type() == QEvent::Paint && at < 0) at = msSince(*since);
-            return false;
-        }
-    } watch;
-    watch.since = &since;
-    window->windowHandle()->installEventFilter(&watch);
-    QElapsedTimer limit;
-    limit.start();
-    while (watch.at < 0 && limit.elapsed() < 30000) QCoreApplication::processEvents();
-    window->windowHandle()->removeEventFilter(&watch);
-    return watch.at;
+    return awaitPaint(window->windowHandle(), since);
 }
 
 qint64 residentBytes() {

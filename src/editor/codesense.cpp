@@ -15,6 +15,10 @@
 
 namespace {
 
+// Files go in and out a megabyte at a time: a buffer the size of a large document is
+// fresh memory, and touching it for the first time costs more than the work on it.
+constexpr qsizetype PieceBytes = 1 << 20;
+
 QHash<QString, LanguageDefinition> &registeredLanguages()
 {
     static QHash<QString, LanguageDefinition> languages;
@@ -116,13 +120,12 @@ FileError CodeSense::OpenFile(const QString &path, const LoadProgress &progress)
     SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 65536));
     // Decoded a piece at a time: no second copy of the whole text is made, and the caller
     // may keep the window alive between pieces.
-    constexpr qsizetype piece = 1 << 20;
-    for (qsizetype start = 0; start < bytes.size(); start += piece) {
-        const QByteArrayView part = QByteArrayView(bytes).sliced(start, std::min(piece, bytes.size() - start));
+    for (qsizetype start = 0; start < bytes.size(); start += PieceBytes) {
+        const QByteArrayView part = QByteArrayView(bytes).sliced(start, std::min(PieceBytes, bytes.size() - start));
         const QByteArray utf8 = cp1252::decodeToUtf8(part);
         SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
         if (progress)
-            progress(bytes.size() + std::min(start + piece, bytes.size()), 2 * bytes.size());
+            progress(bytes.size() + std::min(start + PieceBytes, bytes.size()), 2 * bytes.size());
     }
     bytes = QByteArray();
     // Scintilla keeps the text and its styles in two gap buffers, filled at their ends by
@@ -148,18 +151,15 @@ FileError CodeSense::SaveFile(const QString &path, bool)
 {
     const auto length = static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH));
     const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
-    // Encoded and written a piece at a time: a buffer the size of a large document is
-    // fresh memory, and touching it for the first time cost more than the write.
-    constexpr qsizetype piece = 1 << 20;
     AtomicFileWriter writer(path);
     bool opened = false;
     qsizetype start = 0;
     do {
-        qsizetype end = std::min(start + piece, length);
+        qsizetype end = std::min(start + PieceBytes, length);
         while (end < length && end > start && (static_cast<unsigned char>(data[end]) & 0xC0) == 0x80)
             --end; // a character is never cut in two
         if (end == start)
-            end = std::min(start + piece, length);
+            end = std::min(start + PieceBytes, length);
         const cp1252::EncodeResult encoded = cp1252::encodeFromUtf8(QByteArrayView(data + start, end - start));
         if (encoded.malformed)
             return {UnencodableCharacterError, tr("The text holds bytes that are not valid characters. Nothing was saved.")};

@@ -125,9 +125,6 @@ FileError failure(int err, QFileDevice::FileError qtError, Purpose purpose, int 
     }
 }
 
-} // namespace
-
-namespace {
 qint64 openableLimitForTesting = -1;
 
 // Free memory plus what the system can reclaim at once (its caches), in bytes.
