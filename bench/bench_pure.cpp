@@ -1,8 +1,8 @@
 // The pure functions on generated scripts, each beside the cheapest work of its kind
 // on the same bytes: copying them, or marking only comments.
 #include "commentlexer.h"
-#include "editor/cp1252.h"
-#include "languages/tokenizer.h"
+#include "codec/cp1252.h"
+#include "script/tokenizer.h"
 #include "scriptgen.h"
 
 #include <benchmark/benchmark.h>

@@ -8,12 +8,12 @@
 // starts from a fresh process.
 #include "app/frmMain.h"
 #include "editor/codesense.h"
-#include "editor/cp1252.h"
-#include "languages/scriptinsight.h"
+#include "codec/cp1252.h"
+#include "insight/scriptinsight.h"
 #include "languages/scriptlanguage.h"
 #include "languages/scriptlexer.h"
-#include "languages/wordfile.h"
-#include "app/appfolder.h"
+#include "script/wordfile.h"
+#include "foundation/appfolder.h"
 #include "commentlexer.h"
 #include "scriptgen.h"
 

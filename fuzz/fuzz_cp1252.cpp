@@ -1,6 +1,6 @@
 // Every byte string decodes and encodes back to itself; encoding arbitrary UTF-8 either
 // refuses at a real offset or gives bytes that decode back to the same text.
-#include "editor/cp1252.h"
+#include "codec/cp1252.h"
 #include "fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

@@ -1,6 +1,6 @@
 // The look-ahead's text arithmetic: the current value after a variable name and the part
 // of the line that the new value replaces.
-#include "aids/flags.h"
+#include "script/flags.h"
 #include "fuzzcheck.h"
 
 #include <QRegularExpression>

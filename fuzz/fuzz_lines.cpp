@@ -1,7 +1,7 @@
 // SplitLines against a plain restatement of the line rules, and WordListText's shape.
-#include "editor/cp1252.h"
+#include "codec/cp1252.h"
 #include "fuzzcheck.h"
-#include "languages/wordfile.h"
+#include "script/wordfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

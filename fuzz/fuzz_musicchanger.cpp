@@ -1,8 +1,8 @@
 // BuildMusicChanger gives 23 + n lines, fewer track lines only after a stop, and the file
 // image is refused exactly when a line holds a character Windows-1252 lacks.
-#include "editor/cp1252.h"
+#include "codec/cp1252.h"
 #include "fuzzcheck.h"
-#include "tunemill/musicchanger.h"
+#include "musicchanger/musicchanger.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -1,7 +1,7 @@
 // ReadRegistryString over a backend whose value may change type or size between the
 // query for its size and the query for its data, as a live registry's may.
 #include "fuzzcheck.h"
-#include "languages/registryFinder.h"
+#include "gamepath/registryFinder.h"
 
 #include <algorithm>
 #include <cstring>

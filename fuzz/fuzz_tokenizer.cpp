@@ -1,7 +1,7 @@
 // StyleScript gives every byte exactly one valid style, reads nothing past the text, and
 // carries no state across a line end: styling from any line start gives the same styles.
 #include "fuzzcheck.h"
-#include "languages/tokenizer.h"
+#include "script/tokenizer.h"
 
 #include <memory>
 #include <string>

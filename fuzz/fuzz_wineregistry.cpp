@@ -1,8 +1,8 @@
 // Wine registry files of any shape, key paths of any spelling, and Windows paths
 // translated below a prefix.
 #include "fuzzcheck.h"
-#include "languages/registryFinder.h"
-#include "languages/wineRegistry.h"
+#include "gamepath/registryFinder.h"
+#include "gamepath/wineRegistry.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -24,7 +24,7 @@ trap 'rm -rf "$work"' EXIT
 
 echo "== Compiling for Windows (x86_64-w64-mingw32, -Wall -Wextra -Werror)"
 x86_64-w64-mingw32-g++-posix -std=c++20 -Wall -Wextra -Werror -O1 -Isrc -Itests/windows/qt \
-  tests/windows/registry_check.cpp src/languages/registryFinder.cpp src/languages/platformRegistry.cpp \
+  tests/windows/registry_check.cpp src/gamepath/registryFinder.cpp src/gamepath/platformRegistry.cpp \
   -static -ladvapi32 -o "$work/registry_check.exe"
 
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)

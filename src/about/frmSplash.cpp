@@ -1,7 +1,7 @@
 #include "about/frmSplash.h"
 
-#include "app/twips.h"
-#include "editor/consolefont.h"
+#include "foundation/twips.h"
+#include "foundation/consolefont.h"
 
 #include <QApplication>
 #include <QCheckBox>

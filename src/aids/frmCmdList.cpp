@@ -1,9 +1,9 @@
 #include "aids/frmCmdList.h"
 
-#include "app/platform/services.h"
-#include "app/twips.h"
+#include "foundation/prompts.h"
+#include "foundation/twips.h"
 #include "editor/codesense.h"
-#include "languages/wordfile.h"
+#include "script/wordfile.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 // file, sent into the editor by double-click (bare) or Enter (with a blank either side).
 // Closing only hides it, so the list and its selection last for the whole run.
 
-#include "editor/fileio.h"
+#include "codec/fileio.h"
 
 #include <QPointer>
 #include <QWidget>

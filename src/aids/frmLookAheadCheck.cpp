@@ -1,6 +1,6 @@
 #include "aids/frmLookAheadCheck.h"
 
-#include "aids/flags.h"
+#include "script/flags.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "aids/frmSpChars.h"
 
-#include "app/twips.h"
+#include "foundation/twips.h"
 #include "editor/codesense.h"
-#include "editor/cp1252.h"
+#include "codec/cp1252.h"
 
 #include <QEvent>
 #include <QLabel>

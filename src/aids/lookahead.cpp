@@ -1,6 +1,6 @@
 #include "aids/lookahead.h"
 
-#include "aids/flags.h"
+#include "script/flags.h"
 #include "aids/frmLookAheadCheck.h"
 #include "editor/codesense.h"
 

@@ -1,112 +1,50 @@
 #include "app/frmMain.h"
-#include "languages/scriptinsight.h"
 
 #include "about/frmSplash.h"
+#include "aids/frmCmdList.h"
 #include "aids/frmJK2colors.h"
 #include "aids/frmSpChars.h"
-#include "app/appfolder.h"
-#include "app/platform/services.h"
-#include "aids/frmCmdList.h"
 #include "aids/lookahead.h"
-#include "app/twips.h"
+#include "document/documentlifecycle.h"
 #include "editing/editcommands.h"
+#include "editing/editorfeatures.h"
 #include "editing/frmPlay.h"
 #include "editing/frmUndo.h"
 #include "editor/codesense.h"
+#include "foundation/appfolder.h"
+#include "foundation/prompts.h"
+#include "foundation/twips.h"
+#include "gamepath/registryFinder.h"
+#include "insight/scriptinsight.h"
 #include "languages/frmDefNew.h"
-#include "languages/registryFinder.h"
-#include "languages/scriptlanguage.h"
+#include "languages/scripthighlight.h"
+#include "script/scriptlanguage.h"
 #include "tunemill/frmTunemill.h"
 
 #include <Qsci/qscicommandset.h>
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QDockWidget>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
-#include <QProgressDialog>
+#include <QStatusBar>
 #include <QThreadPool>
 
 namespace {
 
-const QString FileFilter = QStringLiteral("Configuration files (.cfg)|*.cfg|All files (*.*)|*.*");
+const QString JK2Script = QStringLiteral("JK2Script");
+const QString Q3Script = QStringLiteral("Q3Script");
 
-// The menu bar, in menu order. A caption "-" is a separator; a parent of "" is a top menu.
-struct MenuEntry
+void raiseWindow(QWidget *window)
 {
-    const char *name;
-    const char *parent;
-    const char *caption;
-    const char *shortcut;
-    bool checked;
-    void (frmMain::*handler)();
-};
-
-const MenuEntry Menus[] = {
-    {"mnuFile", "", "&File", "", false, nullptr},
-    {"mnuFile_new", "mnuFile", "&New", "Ctrl+N", false, &frmMain::mnuFile_new_Click},
-    {"mnuFile_open", "mnuFile", "&Open...", "Ctrl+O", false, &frmMain::mnuFile_open_Click},
-    {"mnuFile_save", "mnuFile", "&Save", "Ctrl+S", false, &frmMain::mnuFile_save_Click},
-    {"mnuFile_saveas", "mnuFile", "Save &As...", "Ctrl+D", false, &frmMain::mnuFile_saveas_Click},
-    {"Spacer2", "mnuFile", "-", "", false, nullptr},
-    {"mnuFile_exit", "mnuFile", "E&xit", "", false, &frmMain::mnuFile_exit_Click},
-    {"mnuEdit", "", "&Edit", "", false, nullptr},
-    {"mnuEdit_undo", "mnuEdit", "&Undo", "Ctrl+Z", false, &frmMain::mnuEdit_undo_Click},
-    {"mnuEdit_redo", "mnuEdit", "&Redo", "Ctrl+R", false, &frmMain::mnuEdit_redo_Click},
-    {"mnuEdit_undomany", "mnuEdit", "Undo Opera&tions...", "", false, &frmMain::mnuEdit_undomany_Click},
-    {"mnuEdit_redoOps", "mnuEdit", "Redo Operation&s...", "", false, &frmMain::mnuEdit_redoOps_Click},
-    {"Spacer1", "mnuEdit", "-", "", false, nullptr},
-    {"mnuEdit_cut", "mnuEdit", "C&ut", "Ctrl+X", false, &frmMain::mnuEdit_cut_Click},
-    {"mnuEdit_copy", "mnuEdit", "&Copy", "Ctrl+C", false, &frmMain::mnuEdit_copy_Click},
-    {"mnuEdit_paste", "mnuEdit", "&Paste", "Ctrl+V", false, &frmMain::mnuEdit_paste_Click},
-    {"mnuEdit_del", "mnuEdit", "De&lete", "Del", false, &frmMain::mnuEdit_del_Click},
-    {"spacer4", "mnuEdit", "-", "", false, nullptr},
-    {"mnuEdit_find", "mnuEdit", "&Find && Replace...", "", false, &frmMain::mnuEdit_find_Click},
-    {"mnuEdit_findnext", "mnuEdit", "Find &Next", "F3", false, &frmMain::mnuEdit_findnext_Click},
-    {"mnuEdit_repeatnext", "mnuEdit", "Repeat Next Cmd...", "", false, &frmMain::mnuEdit_repeatnext_Click},
-    {"mnuEdit_selectall", "mnuEdit", "Select &All", "", false, &frmMain::mnuEdit_selectall_Click},
-    {"mnuEdit_time", "mnuEdit", "Time / Dat&e", "F6", false, &frmMain::mnuEdit_time_Click},
-    {"mnuOptions", "", "&Options", "", false, nullptr},
-    {"mnuOptions_linenumtips", "mnuOptions", "Line &Num Tips", "", true, &frmMain::mnuOptions_linenumtips_Click},
-    {"mnuOptions_syntaxh", "mnuOptions", "S&yntax Highlighting", "", true, &frmMain::mnuOptions_syntaxh_Click},
-    {"mnuOptions_endent", "mnuOptions", "Auto &Endent", "", false, nullptr},
-    {"mnuOptions_endent_off", "mnuOptions_endent", "&Off", "", false, &frmMain::mnuOptions_endent_off_Click},
-    {"mnuOptions_endent_scope", "mnuOptions_endent", "By &Scope", "", false, &frmMain::mnuOptions_endent_scope_Click},
-    {"mnuOptions_endent_line", "mnuOptions_endent", "By &Previous Line", "", true, &frmMain::mnuOptions_endent_line_Click},
-    {"mnuOptions_linenum", "mnuOptions", "&Line Numbering", "", false, nullptr},
-    {"mnuOptions_linenum_none", "mnuOptions_linenum", "&None", "", true, &frmMain::mnuOptions_linenum_none_Click},
-    {"mnuOptions_linenum_hex", "mnuOptions_linenum", "&Hex", "", false, &frmMain::mnuOptions_linenum_hex_Click},
-    {"mnuOptions_linenum_dec", "mnuOptions_linenum", "D&ecimal", "", false, &frmMain::mnuOptions_linenum_dec_Click},
-    {"mnuOptions_linenum_bin", "mnuOptions_linenum", "&Binary", "", false, &frmMain::mnuOptions_linenum_bin_Click},
-    {"mnuOptions_linenum_oct", "mnuOptions_linenum", "&Octal", "", false, &frmMain::mnuOptions_linenum_oct_Click},
-    {"Spacer3", "mnuOptions", "-", "", false, nullptr},
-    {"mnuEdit_properties", "mnuOptions", "Pr&operties", "F1", false, &frmMain::mnuEdit_properties_Click},
-    {"mnuFont", "", "Fo&nt", "", false, nullptr},
-    {"mnuFont_select", "mnuFont", "Set &Font", "Ctrl+F", false, &frmMain::mnuFont_select_Click},
-    {"mnuFont_jk2", "mnuFont", "JK2 &Scripting Colors", "", false, &frmMain::mnuFont_jk2_Click},
-    {"mnuTools", "", "&Tools", "", false, nullptr},
-    {"mnuTools_cmdlist", "mnuTools", "Command &List", "F5", false, &frmMain::mnuTools_cmdlist_Click},
-    {"mnuTools_spchar", "mnuTools", "Special &Characters", "Ctrl+L", false, &frmMain::mnuTools_spchar_Click},
-    {"mnuTools_defNew", "mnuTools", "Define New &Keyword", "Ctrl+K", false, &frmMain::mnuTools_defNew_Click},
-    {"mnuTools_tunemill", "mnuTools", "&Tunemill 1.07", "", false, &frmMain::mnuTools_tunemill_Click},
-    {"mnuGame", "", "&Game", "", false, nullptr},
-    {"mnuGame_jk2", "mnuGame", "Jedi &Outcast", "", true, &frmMain::mnuGame_jk2_Click},
-    {"mnuGame_q3", "mnuGame", "&Quake III", "", false, &frmMain::mnuGame_q3_Click},
-    {"mnuMacros", "", "&Macros", "", false, nullptr},
-    {"mnuMacros_record", "mnuMacros", "&Record Macro...", "", false, &frmMain::mnuMacros_record_Click},
-    {"mnuMacros_play", "mnuMacros", "&Play Macro...", "", false, &frmMain::mnuMacros_play_Click},
-    {"mnuAbout", "", "&About", "", false, nullptr},
-    {"mnuAbout_about", "mnuAbout", "&About Tavrel", "", false, &frmMain::mnuAbout_about_Click},
-};
-
-// Items that carry a check mark at some point: they are checkable from the start.
-bool isCheckable(const QString &name)
-{
-    return name.startsWith(QLatin1String("mnuOptions_")) || name.startsWith(QLatin1String("mnuGame_"));
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace
@@ -125,62 +63,57 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     CodeSense1 = new CodeSense(client);
     CodeSense1->setObjectName(QStringLiteral("CodeSense1"));
     CodeSense1->setGeometry(0, 0, Twips(10155), Twips(7395));
-    connect(CodeSense1, &CodeSense::Change, this, &frmMain::CodeSense1_Change);
     CodeSense1->SetKeyDownHandler([this](CodeSense *editor, int key, int shift) {
         return CodeSense1_KeyDown(editor, key, shift);
     });
+    new EditorFeatures(CodeSense1);
+    lifecycle_ = new DocumentLifecycle(CodeSense1, Document, this);
+    connect(lifecycle_, &DocumentLifecycle::CaptionChanged, this, &QWidget::setWindowTitle);
+    connect(lifecycle_, &DocumentLifecycle::SavedBeforeQuit, this, &frmMain::endProgram);
 
-    buildMenus();
+    buildProblemsPanel();
+    BuildMenus(this);
     releaseEditorShortcuts();
     resize(Twips(10200), Twips(7440) + menuBar()->sizeHint().height());
-    InstallScriptInsight(this);
+    // The panel and the status bar take room from the editor's client area; the editor
+    // is kept inside it.
+    CodeSense1->installEventFilter(this);
+    client->installEventFilter(this);
+
+    connect(&State, &AppState::optionsChanged, this, &frmMain::showOptions);
+    connect(&State, &AppState::gameChanged, this, &frmMain::showGame);
+    connect(&State, &AppState::engineChanged, this, &frmMain::showEngine);
+    // The properties dialog changes the editor's options directly.
+    connect(CodeSense1, &CodeSense::OptionsChanged, &State, &AppState::setOptions);
+    showOptions(State.options());
+    items_.value(QStringLiteral("mnuGame_jk2"))->setChecked(true);
+    showEngine();
 }
 
 frmMain::~frmMain() = default;
 
-void frmMain::buildMenus()
+void frmMain::buildProblemsPanel()
 {
-    for (const MenuEntry &entry : Menus) {
-        const QString name = QString::fromLatin1(entry.name);
-        const QString caption = QString::fromUtf8(entry.caption);
-        QMenu *parentMenu = *entry.parent ? findChild<QMenu *>(QString::fromLatin1(entry.parent)) : nullptr;
-        const bool isMenu = !*entry.parent || name == QLatin1String("mnuOptions_endent") ||
-                            name == QLatin1String("mnuOptions_linenum");
-        if (caption == QLatin1String("-")) {
-            QAction *separator = parentMenu->addSeparator();
-            separator->setObjectName(name);
-        } else if (isMenu) {
-            QMenu *menu = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
-            menu->setObjectName(name);
-            menu->menuAction()->setObjectName(name);
-        } else {
-            QAction *action = parentMenu->addAction(caption);
-            action->setObjectName(name);
-            action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
-            action->setShortcutContext(Qt::WindowShortcut);
-            action->setCheckable(isCheckable(name));
-            action->setChecked(entry.checked);
-            if (entry.handler) {
-                const auto handler = entry.handler;
-                connect(action, &QAction::triggered, this, [this, action, handler] {
-                    // Check marks change only through the handlers, which read the mark as it
-                    // was before the click.
-                    if (action->isCheckable())
-                        action->setChecked(!action->isChecked());
-                    (this->*handler)();
-                });
-            }
-        }
-    }
+    auto *list = new QListWidget;
+    list->setObjectName(QStringLiteral("lstProblems"));
+    problems_ = new QDockWidget(QStringLiteral("Problems"), this);
+    problems_->setObjectName(QStringLiteral("dockProblems"));
+    problems_->setWidget(list);
+    problems_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    addDockWidget(Qt::BottomDockWidgetArea, problems_);
+    // A few rows are enough; the editor keeps most of the window.
+    resizeDocks({problems_}, {list->fontMetrics().height() * 5}, Qt::Vertical);
+    engineLabel_ = new QLabel;
+    engineLabel_->setObjectName(QStringLiteral("lblEngine"));
+    statusBar()->addPermanentWidget(engineLabel_);
+    insight_ = new ScriptInsight(CodeSense1, list,
+                                 LoadVocabularies(ApplicationFile(QStringLiteral("vocab/jk2.tsv")),
+                                                  ApplicationFile(QStringLiteral("vocab/q3.tsv"))));
 }
 
 QAction *frmMain::menuItem(const QString &name) const
 {
-    for (QAction *action : findChildren<QAction *>(name))
-        return action;
-    for (QMenu *menu : findChildren<QMenu *>(name))
-        return menu->menuAction();
-    return nullptr;
+    return items_.value(name);
 }
 
 // The editor component binds keys of its own (Ctrl+D duplicates, Ctrl+L cuts a line, ...)
@@ -188,7 +121,7 @@ QAction *frmMain::menuItem(const QString &name) const
 void frmMain::releaseEditorShortcuts()
 {
     QList<int> taken;
-    for (QAction *action : findChildren<QAction *>())
+    for (QAction *action : std::as_const(items_))
         if (!action->shortcut().isEmpty())
             taken << action->shortcut()[0].toCombined();
     // The Delete item posts the Delete key to the editor, which must keep handling it.
@@ -211,7 +144,7 @@ void frmMain::Form_Load()
     GameDataPath = GameDataPathFor(JediOutcastInstallPath());
     const FileError error = fillCommandList(ApplicationFile(QStringLiteral("pf/cc.txt")));
     if (!error.ok())
-        showFileError(error.number, error.description);
+        ShowMessage(this, FormatFileError(error), ProgramTitle);
     RegisterJK2Script(CodeSense1);
 }
 
@@ -238,20 +171,26 @@ void frmMain::Form_Resize()
         CodeSense1->SetWidth(size.width);
 }
 
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    QWidget *client = centralWidget();
+    if (event->type() == QEvent::Resize && client && (watched == client || watched == CodeSense1)) {
+        if (watched == client)
+            Form_Resize();
+        const QSize room = client->size();
+        const QSize size = CodeSense1->size();
+        // A window too small for any editor keeps the editor's last size, as Form_Resize does.
+        const QRect frame = frameGeometry();
+        const bool sized = PixelsToTwips(frame.height()) >= 680 && PixelsToTwips(frame.width()) >= 100;
+        if (sized && (size.width() > room.width() || size.height() > room.height()))
+            CodeSense1->resize(size.boundedTo(room));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 bool frmMain::CodeSense1_KeyDown(CodeSense *editor, int key, int)
 {
     return FlagLookAhead(this, editor, key);
-}
-
-void frmMain::CodeSense1_Change()
-{
-    Document.TextChanged(CodeSense1->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == 0);
-    setWindowTitle(Document.Caption);
-}
-
-void frmMain::showFileError(int number, const QString &description)
-{
-    ShowMessage(this, QStringLiteral("Error #%1\r\n%2").arg(number).arg(description), ProgramTitle);
 }
 
 QString frmMain::openDialogFolder() const
@@ -259,81 +198,11 @@ QString frmMain::openDialogFolder() const
     return GameDataPath == GameDataPathSuffix() ? ApplicationFile(QStringLiteral("cfgs")) : GameDataPath;
 }
 
-void frmMain::NewDocument()
-{
-    CodeSense1->SetText(QString());
-    Document.NewDocument();
-    setWindowTitle(Document.Caption);
-}
-
-void frmMain::OpenDocument()
-{
-    const FileDialogRequest request{tr("Open"), openDialogFolder(), QtFileFilter(FileFilter), QString(), false};
-    const std::optional<QString> path = services().fileDialogs->getOpenFileName(this, request);
-    if (path)
-        OpenDocumentFile(*path);
-}
-
-void frmMain::OpenDocumentFile(const QString &path)
-{
-    // A file that takes long to load shows how far it has come, and the window keeps
-    // painting meanwhile; the dialog is modal, so nothing can be edited half loaded.
-    const QFileInfo file(path);
-    QProgressDialog progress(tr("Opening %1...").arg(file.fileName()), QString(), 0, 1000, this);
-    progress.setObjectName(QStringLiteral("dlgOpening"));
-    progress.setWindowTitle(windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoReset(false);
-    progress.setValue(0);
-    // A very large file shows it at once, and the window is painted before the read.
-    if (file.size() > 64 * 1024 * 1024) {
-        progress.show();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    const FileError error = CodeSense1->OpenFile(path, [&](qint64 done, qint64 total) {
-        progress.setValue(static_cast<int>(done * 1000 / total));
-    });
-    progress.reset();
-    if (!error.ok()) {
-        showFileError(error.number, error.description);
-        return;
-    }
-    Document.Opened(path);
-    setWindowTitle(Document.Caption);
-}
-
-bool frmMain::saveTo(const QString &path)
-{
-    const FileError error = CodeSense1->SaveFile(path, false);
-    if (!error.ok()) {
-        showFileError(error.number, error.description);
-        return false;
-    }
-    Document.Saved(path);
-    setWindowTitle(Document.Caption);
-    if (Document.QuitAfterSave)
-        endProgram();
-    return true;
-}
-
-void frmMain::SaveDocument()
-{
-    if (!Document.HasFile()) {
-        SaveDocumentAs();
-        return;
-    }
-    saveTo(Document.FilePath);
-}
-
-void frmMain::SaveDocumentAs()
-{
-    const FileDialogRequest request{tr("Save As"), ApplicationFile(QStringLiteral("cfgs")),
-                                    QtFileFilter(FileFilter), QStringLiteral("cfg"), true};
-    const std::optional<QString> path = services().fileDialogs->getSaveFileName(this, request);
-    if (path)
-        saveTo(*path);
-}
+void frmMain::NewDocument() { lifecycle_->New(); }
+void frmMain::OpenDocument() { lifecycle_->Open(openDialogFolder()); }
+void frmMain::OpenDocumentFile(const QString &path) { lifecycle_->OpenFile(path); }
+void frmMain::SaveDocument() { lifecycle_->Save(); }
+void frmMain::SaveDocumentAs() { lifecycle_->SaveAs(); }
 
 void frmMain::mnuFile_new_Click() { NewDocument(); }
 void frmMain::mnuFile_open_Click() { OpenDocument(); }
@@ -382,23 +251,57 @@ void frmMain::DoFindNext(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdF
 void frmMain::DoRepeatNext(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdRepeatNext); }
 void frmMain::DoSelectAll(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdSelectAll); }
 void frmMain::DoRecordMacro(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdRecordMacro); }
-// The dialog can change the options the menu marks; the marks follow it.
-void frmMain::DoProperties(CodeSense *editor)
+void frmMain::DoProperties(CodeSense *editor) { editor->ExecuteCmd(CodeSense::cmdProperties); }
+
+void frmMain::chooseOptions(const std::function<void(EditorOptions &)> &change)
 {
-    editor->ExecuteCmd(CodeSense::cmdProperties);
-    SyncOptionsMenu(this, editor);
+    EditorOptions options = State.options();
+    change(options);
+    State.setOptions(options);
 }
 
-void frmMain::mnuOptions_linenumtips_Click() { ToggleLineNumTips(this, CodeSense1); }
-void frmMain::mnuOptions_syntaxh_Click() { ToggleSyntaxHighlighting(this, CodeSense1); }
-void frmMain::mnuOptions_endent_off_Click() { ChooseOption(this, CodeSense1, "mnuOptions_endent_off"); }
-void frmMain::mnuOptions_endent_scope_Click() { ChooseOption(this, CodeSense1, "mnuOptions_endent_scope"); }
-void frmMain::mnuOptions_endent_line_Click() { ChooseOption(this, CodeSense1, "mnuOptions_endent_line"); }
-void frmMain::mnuOptions_linenum_none_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_none"); }
-void frmMain::mnuOptions_linenum_hex_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_hex"); }
-void frmMain::mnuOptions_linenum_dec_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_dec"); }
-void frmMain::mnuOptions_linenum_bin_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_bin"); }
-void frmMain::mnuOptions_linenum_oct_Click() { ChooseOption(this, CodeSense1, "mnuOptions_linenum_oct"); }
+// The marks and the editor follow the state.
+void frmMain::showOptions(const EditorOptions &options)
+{
+    const auto mark = [this](const char *name, bool on) { items_.value(QLatin1String(name))->setChecked(on); };
+    mark("mnuOptions_linenumtips", options.lineToolTips);
+    mark("mnuOptions_syntaxh", options.colorSyntax);
+    mark("mnuOptions_colorpreview", options.colorPreview);
+    mark("mnuOptions_endent_off", options.autoIndentMode == 0);
+    mark("mnuOptions_endent_scope", options.autoIndentMode == 1);
+    mark("mnuOptions_endent_line", options.autoIndentMode == 2);
+    const int base = options.lineNumbering ? options.lineNumberStyle : 0;
+    mark("mnuOptions_linenum_none", base == 0);
+    mark("mnuOptions_linenum_hex", base == 16);
+    mark("mnuOptions_linenum_dec", base == 10);
+    mark("mnuOptions_linenum_bin", base == 2);
+    mark("mnuOptions_linenum_oct", base == 8);
+    CodeSense1->SetOptions(options);
+    insight_->setColorPreview(options.colorPreview);
+}
+
+void frmMain::mnuOptions_linenumtips_Click() { chooseOptions([](EditorOptions &o) { o.lineToolTips = !o.lineToolTips; }); }
+void frmMain::mnuOptions_syntaxh_Click() { chooseOptions([](EditorOptions &o) { o.colorSyntax = !o.colorSyntax; }); }
+void frmMain::mnuOptions_colorpreview_Click() { chooseOptions([](EditorOptions &o) { o.colorPreview = !o.colorPreview; }); }
+void frmMain::mnuOptions_endent_off_Click() { chooseOptions([](EditorOptions &o) { o.autoIndentMode = 0; }); }
+void frmMain::mnuOptions_endent_scope_Click() { chooseOptions([](EditorOptions &o) { o.autoIndentMode = 1; }); }
+void frmMain::mnuOptions_endent_line_Click() { chooseOptions([](EditorOptions &o) { o.autoIndentMode = 2; }); }
+void frmMain::mnuOptions_linenum_none_Click() { chooseOptions([](EditorOptions &o) { o.lineNumbering = false; }); }
+
+namespace {
+auto numberedIn(int base)
+{
+    return [base](EditorOptions &o) {
+        o.lineNumbering = true;
+        o.lineNumberStyle = base;
+    };
+}
+} // namespace
+
+void frmMain::mnuOptions_linenum_hex_Click() { chooseOptions(numberedIn(16)); }
+void frmMain::mnuOptions_linenum_dec_Click() { chooseOptions(numberedIn(10)); }
+void frmMain::mnuOptions_linenum_bin_Click() { chooseOptions(numberedIn(2)); }
+void frmMain::mnuOptions_linenum_oct_Click() { chooseOptions(numberedIn(8)); }
 void frmMain::mnuFont_select_Click() { DoProperties(CodeSense1); }
 
 void frmMain::mnuMacros_record_Click() { DoRecordMacro(CodeSense1); }
@@ -413,45 +316,36 @@ frmCmdList *frmMain::CmdList()
 
 frmDefNew *frmMain::DefNew()
 {
-    if (!defNew_)
-        defNew_ = new frmDefNew(CmdList(), this);
+    if (!defNew_) {
+        defNew_ = new frmDefNew(this);
+        // The dialog's game, not the main window's, decides which list is shown from now on.
+        connect(defNew_, &frmDefNew::CommandFileChanged, this, [this](const QString &file) { fillCommandList(file); });
+    }
     return defNew_;
 }
 
 void frmMain::mnuTools_cmdlist_Click()
 {
-    frmCmdList *window = CmdList();
-    window->show();
-    window->raise();
-    window->activateWindow();
-    window->SelectFirst();
+    raiseWindow(CmdList());
+    CmdList()->SelectFirst();
 }
 
 void frmMain::mnuTools_spchar_Click() { ShowSpecialCharacters(CodeSense1, this); }
-
-void frmMain::mnuTools_defNew_Click()
-{
-    frmDefNew *window = DefNew();
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
+void frmMain::mnuTools_defNew_Click() { raiseWindow(DefNew()); }
 
 void frmMain::mnuTools_tunemill_Click()
 {
     if (!tunemill_)
         tunemill_ = new frmTunemill(this, JediOutcastInstallPath());
-    tunemill_->show();
-    tunemill_->raise();
-    tunemill_->activateWindow();
+    raiseWindow(tunemill_);
 }
 
 // Registers both languages and selects the Jedi Outcast one; a word file that cannot be
 // read ends the program.
 void frmMain::RegisterJK2Script(CodeSense *DEST)
 {
-    FileError error = RegisterScriptLanguage(QStringLiteral("JK2Script"), ApplicationFile(QStringLiteral("pf/operators.txt")));
-    if (error.ok() && !DEST->SetLanguage(QStringLiteral("JK2Script")))
+    FileError error = RegisterScriptLanguage(JK2Script, ApplicationFile(QStringLiteral("pf/operators.txt")));
+    if (error.ok() && !SetScriptLanguage(DEST, JK2Script))
         error = MakeFileError(FileErrors::PathFileAccessError);
     if (!error.ok()) {
         ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
@@ -465,8 +359,7 @@ void frmMain::RegisterJK2Script(CodeSense *DEST)
 
 void frmMain::RegisterQ3Script(CodeSense *)
 {
-    const FileError error =
-        RegisterScriptLanguage(QStringLiteral("Q3Script"), ApplicationFile(QStringLiteral("pf/q3operators.txt")));
+    const FileError error = RegisterScriptLanguage(Q3Script, ApplicationFile(QStringLiteral("pf/q3operators.txt")));
     if (!error.ok()) {
         ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
         endProgram();
@@ -475,28 +368,39 @@ void frmMain::RegisterQ3Script(CodeSense *)
     emit Q3ScriptRegistered();
 }
 
-void frmMain::mnuGame_jk2_Click()
+void frmMain::mnuGame_jk2_Click() { State.setGame(Game::JediOutcast); }
+void frmMain::mnuGame_q3_Click() { State.setGame(Game::Quake3); }
+void frmMain::mnuGame_original_Click() { State.setEngine(DefaultEngine(State.game() == Game::JediOutcast)); }
+
+void frmMain::mnuGame_continuation_Click()
 {
-    switchGame(menuItem(QStringLiteral("mnuGame_jk2")), menuItem(QStringLiteral("mnuGame_q3")),
-               QStringLiteral("JK2Script"), QStringLiteral("pf/cc.txt"));
+    State.setEngine(State.game() == Game::JediOutcast ? ScriptEngine::jk2mv : ScriptEngine::ioquake3);
 }
 
-void frmMain::mnuGame_q3_Click()
+void frmMain::showGame(Game game)
 {
-    switchGame(menuItem(QStringLiteral("mnuGame_q3")), menuItem(QStringLiteral("mnuGame_jk2")),
-               QStringLiteral("Q3Script"), QStringLiteral("pf/q3cc.txt"));
-}
-
-void frmMain::switchGame(QAction *chosen, QAction *other, const QString &language, const QString &commandFile)
-{
-    if (chosen->isChecked())
-        return;
-    other->setChecked(false);
-    CodeSense1->SetLanguage(language);
-    chosen->setChecked(true);
-    const FileError error = fillCommandList(ApplicationFile(commandFile));
+    const bool jk2 = game == Game::JediOutcast;
+    items_.value(QStringLiteral("mnuGame_jk2"))->setChecked(jk2);
+    SetScriptLanguage(CodeSense1, jk2 ? JK2Script : Q3Script);
+    items_.value(QStringLiteral("mnuGame_q3"))->setChecked(!jk2);
+    const FileError error = fillCommandList(ApplicationFile(jk2 ? QStringLiteral("pf/cc.txt") : QStringLiteral("pf/q3cc.txt")));
     if (!error.ok())
         ShowMessage(this, FormatFileErrorPlain(error), ProgramTitle);
+}
+
+void frmMain::showEngine()
+{
+    const bool jk2 = State.game() == Game::JediOutcast;
+    const ScriptEngine engine = State.engine();
+    engineLabel_->setText(EngineName(engine));
+    items_.value(QStringLiteral("mnuGame_original"))
+        ->setText(QStringLiteral("&Original Release (%1)").arg(EngineName(DefaultEngine(jk2))));
+    items_.value(QStringLiteral("mnuGame_continuation"))
+        ->setText(QStringLiteral("&Continuation (%1)").arg(EngineName(jk2 ? ScriptEngine::jk2mv : ScriptEngine::ioquake3)));
+    items_.value(QStringLiteral("mnuGame_original"))->setChecked(IsOriginalRelease(engine));
+    items_.value(QStringLiteral("mnuGame_continuation"))->setChecked(!IsOriginalRelease(engine));
+    if (insight_->engine() != engine)
+        insight_->setEngine(engine);
 }
 
 void frmMain::mnuFont_jk2_Click()
@@ -524,31 +428,12 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (!Document.Modified || !Document.TitleShowsChanges()) {
-        event->accept();
-        closeAllWindowsAndEnd();
+    if (lifecycle_->AskBeforeClose() == DocumentLifecycle::CloseAnswer::Stay) {
+        event->ignore();
         return;
     }
-    const auto answer = ShowMessage(this,
-                                    QStringLiteral("The text in ") + Document.FileTitle +
-                                        QStringLiteral(" file has changed.\r\n\r\nDo you want to save the changes?"),
-                                    ProgramTitle, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                    QMessageBox::NoIcon, QMessageBox::Yes);
-    Document.SaveAnswer = static_cast<qint16>(answer);
-    switch (answer) {
-    case QMessageBox::Yes:
-        event->ignore();
-        Document.QuitAfterSave = true;
-        SaveDocument();
-        break;
-    case QMessageBox::No:
-        event->accept();
-        closeAllWindowsAndEnd();
-        break;
-    default:
-        event->ignore();
-        break;
-    }
+    event->accept();
+    closeAllWindowsAndEnd();
 }
 
 void frmMain::closeAllWindowsAndEnd()

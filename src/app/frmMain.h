@@ -1,16 +1,22 @@
 #pragma once
 // The main window: the menu bar above the one editor, the document it edits, and
-// the owner of every tool window.
+// the owner of every tool window. Each menu's handler hands the work to the folder that
+// owns it; the application state decides what the menus and the editor show.
 
-#include "app/document.h"
-#include "editor/fileio.h"
+#include "app/appstate.h"
+#include "codec/fileio.h"
+#include "document/documentstate.h"
 
+#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 #include <functional>
 
 class CodeSense;
+class DocumentLifecycle;
 class QAction;
+class QDockWidget;
+class QLabel;
+class ScriptInsight;
 class frmCmdList;
 class frmDefNew;
 class frmTunemill;
@@ -30,10 +36,12 @@ public:
     CodeSense *CodeSense1 = nullptr;
     QString GameDataPath;
     DocumentState Document;
+    AppState State;
 
     QAction *menuItem(const QString &name) const;
     // The splash and About window, created at start-up.
     frmSplash *Splash() const;
+    ScriptInsight *Insight() const { return insight_; }
 
     // The tool windows, created hidden on first call and kept for the whole run.
     frmCmdList *CmdList();
@@ -89,6 +97,7 @@ public slots:
     void mnuOptions_linenum_dec_Click();
     void mnuOptions_linenum_bin_Click();
     void mnuOptions_linenum_oct_Click();
+    void mnuOptions_colorpreview_Click();
     void mnuFont_select_Click();
 
     void mnuMacros_record_Click();
@@ -101,11 +110,12 @@ public slots:
 
     void mnuGame_jk2_Click();
     void mnuGame_q3_Click();
+    void mnuGame_original_Click();
+    void mnuGame_continuation_Click();
 
     void mnuFont_jk2_Click();
     void mnuAbout_about_Click();
 
-    void CodeSense1_Change();
     bool CodeSense1_KeyDown(CodeSense *editor, int key, int shift);
 
 signals:
@@ -115,6 +125,7 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Each runs one of the editor's own commands.
@@ -125,19 +136,29 @@ private:
     void DoProperties(CodeSense *editor);
     void DoRecordMacro(CodeSense *editor);
 
-    void buildMenus();
+    friend void BuildMenus(frmMain *window);
+    void buildProblemsPanel();
     void releaseEditorShortcuts();
     void endProgram();
     void closeAllWindowsAndEnd();
-    void showFileError(int number, const QString &description);
-    void switchGame(QAction *chosen, QAction *other, const QString &language, const QString &commandFile);
+    void showOptions(const EditorOptions &options);
+    void chooseOptions(const std::function<void(EditorOptions &)> &change);
+    void showGame(Game game);
+    void showEngine();
     FileError fillCommandList(const QString &path);
-    bool saveTo(const QString &path);
-
     QString openDialogFolder() const;
+
+    QHash<QString, QAction *> items_;
+    DocumentLifecycle *lifecycle_ = nullptr;
+    ScriptInsight *insight_ = nullptr;
+    QDockWidget *problems_ = nullptr;
+    QLabel *engineLabel_ = nullptr;
     bool ended_ = false;
     bool closingAll_ = false;
     frmCmdList *cmdList_ = nullptr;
     frmDefNew *defNew_ = nullptr;
     frmTunemill *tunemill_ = nullptr;
 };
+
+// The menu bar, built from its table.
+void BuildMenus(frmMain *window);

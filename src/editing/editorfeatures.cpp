@@ -22,7 +22,16 @@ EditorFeatures::EditorFeatures(CodeSense *editor)
 {
     badge_->setObjectName(QStringLiteral("statusBadge"));
     badge_->hide();
+    editor->Attach(this);
     editor->installEventFilter(this);
+    // A pending repeat takes the next command.
+    editor->SetCommandFilter([this](qint32 id) { return repeat_->runCommand(id); });
+    connect(editor, &CodeSense::OptionsChanged, this, [this] {
+        margin_->optionsChanged();
+        if (!editor_->LineToolTips())
+            QToolTip::hideText();
+    });
+    connect(editor, &CodeSense::LexerChanged, this, [this] { ApplyAppearance(editor_, appearance_); });
 
     editor->SetCommandHandler(CodeSense::cmdFindReplace, [this] { showFindReplace(); });
     editor->SetCommandHandler(CodeSense::cmdFindNext, [this] { findNext(); });
@@ -39,27 +48,6 @@ EditorFeatures::EditorFeatures(CodeSense *editor)
 EditorFeatures::~EditorFeatures()
 {
     delete findDialog_;
-}
-
-void EditorFeatures::LineNumbersChanged()
-{
-    margin_->optionsChanged();
-}
-
-void EditorFeatures::LineToolTipsChanged()
-{
-    if (!editor_->LineToolTips())
-        QToolTip::hideText();
-}
-
-void EditorFeatures::LexerChanged()
-{
-    ApplyAppearance(editor_, appearance_);
-}
-
-bool EditorFeatures::FilterCommand(qint32 id)
-{
-    return repeat_->runCommand(id);
 }
 
 void EditorFeatures::updateBadge()

@@ -1,7 +1,7 @@
 #pragma once
 // The editor component's own commands and behaviours beyond plain editing: line
 // numbers and scroll tips, automatic indentation, find and replace, repeating the next
-// command, macros and the properties dialog. Each editor owns one set.
+// command, macros and the properties dialog. Attached to an editor, which then owns it.
 
 #include "editing/findreplace.h"
 #include "editing/propertiesdialog.h"
@@ -24,13 +24,6 @@ class EditorFeatures : public QObject
 public:
     explicit EditorFeatures(CodeSense *editor);
     ~EditorFeatures() override;
-
-    // Told by the editor when its properties or lexer change.
-    void LineNumbersChanged();
-    void LineToolTipsChanged();
-    void LexerChanged();
-    // Gives a pending repeat the command first; true when it ran the command itself.
-    bool FilterCommand(qint32 id);
 
     LineNumberMargin *margin() const { return margin_; }
     AutoIndenter *indenter() const { return indenter_; }

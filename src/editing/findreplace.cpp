@@ -1,7 +1,7 @@
 #include "editing/findreplace.h"
 
-#include "app/document.h"
-#include "app/platform/services.h"
+#include "foundation/program.h"
+#include "foundation/prompts.h"
 #include "editor/codesense.h"
 
 #include <QCheckBox>

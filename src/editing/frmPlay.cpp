@@ -1,6 +1,6 @@
 #include "editing/frmPlay.h"
 
-#include "app/twips.h"
+#include "foundation/twips.h"
 #include "editor/codesense.h"
 
 #include <QCheckBox>

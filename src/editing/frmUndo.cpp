@@ -1,8 +1,8 @@
 #include "editing/frmUndo.h"
 
-#include "app/document.h"
-#include "app/platform/services.h"
-#include "app/twips.h"
+#include "foundation/program.h"
+#include "foundation/prompts.h"
+#include "foundation/twips.h"
 #include "editing/counts.h"
 #include "editor/codesense.h"
 

@@ -1,6 +1,6 @@
 #include "editing/macros.h"
 
-#include "editing/editorprompts.h"
+#include "foundation/prompts.h"
 #include "editor/codesense.h"
 
 #include <Qsci/qscimacro.h>
@@ -123,7 +123,7 @@ void MacroRecorder::stop()
     const RecordedMacro finished = std::exchange(pieces_, {});
     if (finished.isEmpty())
         return;
-    if (const std::optional<int> slot = editorPrompts().chooseMacroSlot(editor_->window(), MacroSlots::Used()))
+    if (const std::optional<int> slot = services().prompts->chooseMacroSlot(editor_->window(), MacroSlots::Used()))
         MacroSlots::Keep(*slot, finished);
 }
 

@@ -1,6 +1,6 @@
 #include "editing/propertiesdialog.h"
 
-#include "editing/editorprompts.h"
+#include "foundation/prompts.h"
 #include "editor/codesense.h"
 
 #include <Qsci/qscilexer.h>
@@ -229,7 +229,7 @@ void PropertiesDialog::chooseColor()
         return;
     const QColor current = item->data(Qt::UserRole + 1).value<QColor>();
     const std::optional<QColor> color =
-        editorPrompts().chooseColor(this, current, tr("Colour of %1").arg(item->text()));
+        services().prompts->chooseColor(this, current, tr("Colour of %1").arg(item->text()));
     if (!color)
         return;
     appearance_.colors.insert(item->data(Qt::UserRole).toInt(), *color);

@@ -1,9 +1,8 @@
 #include "editing/repeatcommand.h"
 
-#include "app/document.h"
-#include "app/platform/services.h"
+#include "foundation/program.h"
+#include "foundation/prompts.h"
 #include "editing/counts.h"
-#include "editing/editorprompts.h"
 #include "editor/codesense.h"
 
 #include <QCoreApplication>
@@ -47,7 +46,7 @@ void RepeatCommand::prompt()
 {
     QString text;
     for (;;) {
-        const std::optional<QString> answer = editorPrompts().askRepeatCount(editor_->window(), text);
+        const std::optional<QString> answer = services().prompts->askRepeatCount(editor_->window(), text);
         if (!answer)
             return;
         const std::optional<qint64> count = ParseWholeNumber(*answer);

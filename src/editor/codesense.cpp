@@ -1,31 +1,13 @@
 #include "editor/codesense.h"
 
-#include "app/twips.h"
-#include "editing/editorfeatures.h"
 #include "editor/codesenseaccessible.h"
-#include "editor/consolefont.h"
-#include "editor/cp1252.h"
-#include "languages/scriptlexer.h"
+#include "foundation/consolefont.h"
+#include "foundation/twips.h"
 
-#include <QFileInfo>
+#include <Qsci/qscilexer.h>
+
 #include <QFont>
 #include <QKeyEvent>
-
-#include <algorithm>
-
-namespace {
-
-// Files go in and out a megabyte at a time: a buffer the size of a large document is
-// fresh memory, and touching it for the first time costs more than the work on it.
-constexpr qsizetype PieceBytes = 1 << 20;
-
-QHash<QString, LanguageDefinition> &registeredLanguages()
-{
-    static QHash<QString, LanguageDefinition> languages;
-    return languages;
-}
-
-} // namespace
 
 CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
 {
@@ -49,13 +31,19 @@ CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
         if (CodeSenseAccessible *accessible = CodeSenseAccessible::Listening(this))
             accessible->CaretMoved();
     });
-    features_ = std::make_unique<EditorFeatures>(this);
 }
 
 // The features go first: they listen to the editor and must not hear it being torn down.
 CodeSense::~CodeSense()
 {
-    features_.reset();
+    for (auto it = attached_.rbegin(); it != attached_.rend(); ++it)
+        delete it->data();
+}
+
+void CodeSense::Attach(QObject *feature)
+{
+    feature->setParent(this);
+    attached_.push_back(feature);
 }
 
 QByteArray CodeSense::TextUtf8() const
@@ -87,54 +75,34 @@ void CodeSense::SetText(const QString &text)
     SetTextUtf8(text.toUtf8());
 }
 
-FileError CodeSense::OpenFile(const QString &path, const LoadProgress &progress)
+void CodeSense::BeginLoad(qsizetype expectedBytes)
 {
-    // Refused before reading, so a file too large for memory never gets the program killed.
-    const qint64 size = QFileInfo(path).size();
-    const qint64 limit = OpenableFileSizeLimit();
-    if (size > limit) {
-        const auto megabytes = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
-        return {FileErrors::OutOfMemory,
-                tr("Out of memory: the file is %1 MB, and the memory still free holds files up to %2 MB. "
-                   "Nothing was opened.")
-                    .arg(megabytes(size), megabytes(limit))};
-    }
-    // Reading is the first half of the work reported, decoding into the editor the second.
-    ReadProgress reading;
-    if (progress)
-        reading = [&progress](qint64 done, qint64 total) { progress(done, 2 * total); };
-    QByteArray bytes;
-    FileError error = ReadFileBytes(path, bytes, reading);
-    if (!error.ok())
-        return error;
-    // Loading is not an edit: no Change event, and nothing to undo. With modification
-    // notifications off, QScintilla also skips copying the whole old and new text into
-    // QStrings for its accessibility events, which costs more than the load itself.
+    // With modification notifications off, QScintilla also skips copying the whole old and
+    // new text into QStrings for its accessibility events, which costs more than the load.
     ++silentChanges_;
-    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    loadEventMask_ = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0);
     SendScintilla(SCI_SETUNDOCOLLECTION, false);
     SendScintilla(SCI_CLEARALL);
     // Room for the text and some typing: otherwise the first key after loading a large
     // file reallocates and copies the whole text.
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + bytes.size() / 8 + 65536));
-    // Decoded a piece at a time: no second copy of the whole text is made, and the caller
-    // may keep the window alive between pieces.
-    for (qsizetype start = 0; start < bytes.size(); start += PieceBytes) {
-        const QByteArrayView part = QByteArrayView(bytes).sliced(start, std::min(PieceBytes, bytes.size() - start));
-        const QByteArray utf8 = cp1252::decodeToUtf8(part);
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
-        if (progress)
-            progress(bytes.size() + std::min(start + PieceBytes, bytes.size()), 2 * bytes.size());
-    }
-    bytes = QByteArray();
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expectedBytes + expectedBytes / 8 + 65536));
+}
+
+void CodeSense::AppendLoaded(QByteArrayView utf8)
+{
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
+}
+
+void CodeSense::EndLoad()
+{
     // Scintilla keeps the text and its styles in two gap buffers, filled at their ends by
     // the load. An edit that changes nothing moves both gaps to the start, where the caret
     // is: otherwise the first key typed there copies the whole document, twice.
     SendScintilla(SCI_INSERTTEXT, 0UL, " ");
     SendScintilla(SCI_DELETERANGE, 0UL, 1L);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
-    SendScintilla(SCI_SETMODEVENTMASK, eventMask);
+    SendScintilla(SCI_SETMODEVENTMASK, loadEventMask_);
     --silentChanges_;
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
@@ -144,86 +112,18 @@ FileError CodeSense::OpenFile(const QString &path, const LoadProgress &progress)
     SendScintilla(SCI_SETFIRSTVISIBLELINE, 0);
     SendScintilla(SCI_SETXOFFSET, 0);
     emit DocumentLoaded(this);
-    return {};
 }
 
-FileError CodeSense::SaveFile(const QString &path, bool)
+void CodeSense::SetLanguage(const QString &name, QsciLexer *lexer)
 {
-    const auto length = static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH));
-    const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
-    AtomicFileWriter writer(path);
-    bool opened = false;
-    qsizetype start = 0;
-    do {
-        qsizetype end = std::min(start + PieceBytes, length);
-        while (end < length && end > start && (static_cast<unsigned char>(data[end]) & 0xC0) == 0x80)
-            --end; // a character is never cut in two
-        if (end == start)
-            end = std::min(start + PieceBytes, length);
-        const cp1252::EncodeResult encoded = cp1252::encodeFromUtf8(QByteArrayView(data + start, end - start));
-        if (encoded.malformed)
-            return {UnencodableCharacterError, tr("The text holds bytes that are not valid characters. Nothing was saved.")};
-        if (!encoded.ok) {
-            const auto position = static_cast<long>(start + encoded.badUtf8Offset);
-            const int line = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, position)) + 1;
-            const QString character = QString::fromUcs4(&encoded.badCharacter, 1);
-            const QString code = QString::number(static_cast<uint>(encoded.badCharacter), 16).toUpper();
-            return {UnencodableCharacterError,
-                    tr("Line %1 holds the character \u201c%2\u201d (U+%3), which a Windows-1252 script file "
-                       "cannot hold. Nothing was saved; remove or replace the character and save again.")
-                        .arg(line)
-                        .arg(character, code.rightJustified(4, QLatin1Char('0')))};
-        }
-        // Opened after the first piece is known to be savable, so a document that cannot
-        // be saved is reported as such before any trouble with the path.
-        if (!opened) {
-            if (FileError e = writer.open(); !e.ok())
-                return e;
-            opened = true;
-        }
-        if (FileError e = writer.write(encoded.bytes); !e.ok())
-            return e;
-        start = end;
-    } while (start < length);
-    FileError error = writer.commit();
-    if (error.ok())
-        SendScintilla(SCI_SETSAVEPOINT);
-    return error;
-}
-
-void CodeSense::RegisterLanguage(const QString &name, const LanguageDefinition &definition)
-{
-    registeredLanguages().insert(name, definition);
-}
-
-bool CodeSense::IsLanguageRegistered(const QString &name)
-{
-    return registeredLanguages().contains(name);
-}
-
-bool CodeSense::SetLanguage(const QString &name)
-{
-    if (!registeredLanguages().contains(name))
-        return false;
-    language_ = name;
-    applyLexer();
-    return true;
-}
-
-void CodeSense::applyLexer()
-{
-    if (language_.isEmpty())
-        return;
-    // Every editor gets a lexer of its own for the registered definition; the font
-    // chosen for the editor stays in force.
-    const QFont font = lexer_ ? lexer_->QsciLexer::defaultFont() : this->font();
-    auto *lexer = new ScriptLexer(language_, registeredLanguages().value(language_), this);
+    QsciLexer *old = this->lexer();
+    const QFont font = old ? old->defaultFont() : this->font();
+    lexer->setParent(this);
     lexer->setDefaultFont(font);
+    language_ = name;
     setLexer(lexer);
-    lexer->setColorSyntax(colorSyntax_);
-    delete lexer_;
-    lexer_ = lexer;
-    features_->LexerChanged();
+    delete old;
+    emit LexerChanged();
 }
 
 QString CodeSense::SelText() const
@@ -333,7 +233,7 @@ void CodeSense::InsertText(const QString &text)
 
 void CodeSense::ExecuteCmd(qint32 id)
 {
-    if (features_->FilterCommand(id))
+    if (commandFilter_ && commandFilter_(id))
         return;
     switch (id) {
     case cmdUndo:
@@ -363,34 +263,47 @@ void CodeSense::SetCommandHandler(qint32 id, std::function<void()> handler)
     commands_.insert(id, std::move(handler));
 }
 
+void CodeSense::SetOptions(const EditorOptions &options)
+{
+    if (options == options_)
+        return;
+    options_ = options;
+    emit OptionsChanged(options_);
+}
+
 void CodeSense::SetAutoIndentMode(int mode)
 {
-    autoIndentMode_ = mode;
+    EditorOptions options = options_;
+    options.autoIndentMode = mode;
+    SetOptions(options);
 }
 
 void CodeSense::SetLineNumbering(bool on)
 {
-    lineNumbering_ = on;
-    features_->LineNumbersChanged();
+    EditorOptions options = options_;
+    options.lineNumbering = on;
+    SetOptions(options);
 }
 
 void CodeSense::SetLineNumberStyle(int base)
 {
-    lineNumberStyle_ = base;
-    features_->LineNumbersChanged();
+    EditorOptions options = options_;
+    options.lineNumberStyle = base;
+    SetOptions(options);
 }
 
 void CodeSense::SetLineToolTips(bool on)
 {
-    lineToolTips_ = on;
-    features_->LineToolTipsChanged();
+    EditorOptions options = options_;
+    options.lineToolTips = on;
+    SetOptions(options);
 }
 
 void CodeSense::SetColorSyntax(bool on)
 {
-    colorSyntax_ = on;
-    if (lexer_)
-        lexer_->setColorSyntax(on);
+    EditorOptions options = options_;
+    options.colorSyntax = on;
+    SetOptions(options);
 }
 
 void CodeSense::SetFocus()

@@ -3,20 +3,20 @@
 // command ids and events the rest of the program relies on.
 //
 // The document is kept in UTF-8 so that Windows-1252 characters such as the euro
-// sign display as the games show them; files are converted at the file boundary
-// (OpenFile, SaveFile), byte for byte.
+// sign display as the games show them; files are converted where they are read and
+// written, byte for byte.
+//
+// The editor knows none of its features: they attach from outside, listen to its
+// signals and register the commands they own.
 
-#include "editor/fileio.h"
-#include "languages/languagedefinition.h"
+#include "editor/editoroptions.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QHash>
+#include <QPointer>
 #include <functional>
-#include <memory>
-
-class EditorFeatures;
-class ScriptLexer;
+#include <vector>
 
 // A selection snapshot; the End members give the caret end. Columns count the
 // characters before the position on its line.
@@ -46,9 +46,6 @@ public:
         cmdPlayMacro10 = 223,
         cmdProperties = 224,
     };
-    // Error number of a save refused because the text holds a character the file cannot.
-    static constexpr int UnencodableCharacterError = 1252;
-
     explicit CodeSense(QWidget *parent = nullptr);
     ~CodeSense() override;
 
@@ -58,17 +55,15 @@ public:
     QByteArray TextUtf8() const;
     void SetTextUtf8(QByteArrayView utf8);
 
-    // Replaces the document with the file's text, leaving an empty undo history. Large
-    // files are read and go in by pieces; progress (work done, work in all) hears of each.
-    using LoadProgress = std::function<void(qint64 done, qint64 total)>;
-    FileError OpenFile(const QString &path, const LoadProgress &progress = {});
-    // Writes the document atomically; on failure the file on disk is untouched.
-    FileError SaveFile(const QString &path, bool flag = false);
+    // Replaces the document with text handed over in pieces; not an edit: no Change,
+    // an empty undo history, unmodified. DocumentLoaded follows EndLoad.
+    void BeginLoad(qsizetype expectedBytes);
+    void AppendLoaded(QByteArrayView utf8);
+    void EndLoad();
 
-    static void RegisterLanguage(const QString &name, const LanguageDefinition &definition);
-    static bool IsLanguageRegistered(const QString &name);
-    // Selects a registered language; false (and nothing changes) for an unknown name.
-    bool SetLanguage(const QString &name);
+    // Highlighting: the lexer (owned by the editor from now on) of the named language.
+    // The font chosen for the editor stays in force.
+    void SetLanguage(const QString &name, QsciLexer *lexer);
     QString Language() const { return language_; }
 
     QString SelText() const;
@@ -82,18 +77,19 @@ public:
     void ExecuteCmd(qint32 id);
     void Undo();
 
-    // 0 off, 1 by scope, 2 by previous line.
+    // Each setter raises OptionsChanged when the value changes.
+    const EditorOptions &Options() const { return options_; }
+    void SetOptions(const EditorOptions &options);
     void SetAutoIndentMode(int mode);
-    int AutoIndentMode() const { return autoIndentMode_; }
+    int AutoIndentMode() const { return options_.autoIndentMode; }
     void SetLineNumbering(bool on);
-    bool LineNumbering() const { return lineNumbering_; }
-    // Number base of the line numbers: 2, 8, 10 or 16.
+    bool LineNumbering() const { return options_.lineNumbering; }
     void SetLineNumberStyle(int base);
-    int LineNumberStyle() const { return lineNumberStyle_; }
+    int LineNumberStyle() const { return options_.lineNumberStyle; }
     void SetLineToolTips(bool on);
-    bool LineToolTips() const { return lineToolTips_; }
+    bool LineToolTips() const { return options_.lineToolTips; }
     void SetColorSyntax(bool on);
-    bool ColorSyntax() const { return colorSyntax_; }
+    bool ColorSyntax() const { return options_.colorSyntax; }
 
     void SetFocus();
     void SetWidth(double twips);
@@ -108,8 +104,10 @@ public:
     // The editor's own commands beyond undo, redo and select all are supplied by
     // the features that own them.
     void SetCommandHandler(qint32 id, std::function<void()> handler);
-    // Line numbers, indentation, find, repeat, macros and properties of this editor.
-    EditorFeatures *Features() const { return features_.get(); }
+    // Hands a feature to the editor, which deletes it before anything else of its own.
+    void Attach(QObject *feature);
+    // Sees every command first; returning true means it ran the command itself.
+    void SetCommandFilter(std::function<bool(qint32 id)> filter) { commandFilter_ = std::move(filter); }
 
     // Raised when a key goes down, before the editor applies it; returning true
     // withholds the key from the editor.
@@ -121,6 +119,9 @@ signals:
     void Change(CodeSense *editor);
     // A file replaced the document; unlike an edit this raises no Change.
     void DocumentLoaded(CodeSense *editor);
+    void OptionsChanged(const EditorOptions &options);
+    // A new lexer is in place: its styles start from their defaults.
+    void LexerChanged();
 
 protected:
     bool event(QEvent *event) override;
@@ -128,21 +129,17 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void applyLexer();
     void beforeEdit(int position, int type, int length);
     void emitChange();
     void flushChange();
 
     QString language_;
-    ScriptLexer *lexer_ = nullptr;
-    int autoIndentMode_ = 2;
-    bool lineNumbering_ = false;
-    int lineNumberStyle_ = 10;
-    bool lineToolTips_ = true;
-    bool colorSyntax_ = true;
+    EditorOptions options_;
     int silentChanges_ = 0;
+    long loadEventMask_ = 0;
     bool changePending_ = false;
     QHash<qint32, std::function<void()>> commands_;
+    std::function<bool(qint32)> commandFilter_;
     KeyDownHandler keyDown_;
-    std::unique_ptr<EditorFeatures> features_;
+    std::vector<QPointer<QObject>> attached_;
 };

@@ -1,10 +1,9 @@
 #include "languages/frmDefNew.h"
 
-#include "aids/frmCmdList.h"
-#include "app/appfolder.h"
-#include "app/platform/services.h"
-#include "app/twips.h"
-#include "languages/wordfile.h"
+#include "foundation/appfolder.h"
+#include "foundation/prompts.h"
+#include "foundation/twips.h"
+#include "script/wordfile.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -38,10 +37,9 @@ Control *place(QWidget *parent, const char *name, const QString &caption, int le
 
 } // namespace
 
-frmDefNew::frmDefNew(frmCmdList *cmdList, QWidget *parent)
+frmDefNew::frmDefNew(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
-      cmdList_(cmdList)
+                          | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmDefNew"));
     setWindowTitle(QStringLiteral("Define New Keyword"));
@@ -104,8 +102,7 @@ void frmDefNew::Command1_Click()
     Text2->clear();
 
     // The dialog's game, not the main window's, decides which list is shown from now on.
-    if (cmdList_)
-        cmdList_->FillFromFile(commandFile, true);
+    emit CommandFileChanged(commandFile);
 }
 
 void frmDefNew::closeEvent(QCloseEvent *event)

@@ -1,12 +1,10 @@
 #pragma once
 // Define New Keyword: appends a word to a game's highlighting word file and its command
-// form to the game's command file, then reloads the command list from that file.
+// form to the game's command file, then says which command file changed.
 // Closing only hides the dialog, so its game choice lasts between uses.
 
-#include <QPointer>
 #include <QWidget>
 
-class frmCmdList;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,8 +15,7 @@ class frmDefNew : public QWidget
     Q_OBJECT
 
 public:
-    // cmdList is the window refilled after a definition.
-    explicit frmDefNew(frmCmdList *cmdList, QWidget *parent = nullptr);
+    explicit frmDefNew(QWidget *parent = nullptr);
 
     QLabel *Label1 = nullptr;
     QLineEdit *Text1 = nullptr;
@@ -35,9 +32,10 @@ public slots:
     void Command1_Click();
     void Command2_Click();
 
+signals:
+    // After a definition: the command list shows this file from now on.
+    void CommandFileChanged(const QString &commandFile);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
-
-private:
-    QPointer<frmCmdList> cmdList_;
 };

@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 
-#include "languages/languagedefinition.h"
-#include "languages/tokenizer.h"
+#include "script/languagedefinition.h"
+#include "script/tokenizer.h"
 
 class ScriptLexer : public QsciLexerCustom {
     Q_OBJECT

@@ -1,10 +1,10 @@
 #include "tunemill/frmTunemill.h"
 
-#include "app/appfolder.h"
-#include "app/platform/services.h"
-#include "app/twips.h"
-#include "editor/cp1252.h"
-#include "editor/fileio.h"
+#include "foundation/appfolder.h"
+#include "foundation/prompts.h"
+#include "foundation/twips.h"
+#include "codec/cp1252.h"
+#include "codec/fileio.h"
 
 #include <QApplication>
 #include <QCloseEvent>

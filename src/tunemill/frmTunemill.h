@@ -3,7 +3,7 @@
 // script into the game's base folder. The window keeps its contents for the whole run:
 // closing only hides it.
 
-#include "tunemill/musicchanger.h"
+#include "musicchanger/musicchanger.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "aids/flags.h"
+#include "script/flags.h"
 #include "app/frmMain.h"
 #include "editor/codesense.h"
 #include "support/answerchecklist.h"

@@ -1,4 +1,4 @@
-#include "aids/flags.h"
+#include "script/flags.h"
 #include "aids/frmLookAheadCheck.h"
 #include "support/answerchecklist.h"
 

@@ -1,6 +1,6 @@
 #include "aids/frmSpChars.h"
 #include "app/frmMain.h"
-#include "app/twips.h"
+#include "foundation/twips.h"
 #include "editor/codesense.h"
 #include "support/fakeservices.h"
 

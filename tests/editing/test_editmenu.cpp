@@ -6,7 +6,7 @@
 #include "editing/propertiesdialog.h"
 #include "editing/timedate.h"
 #include "editor/codesense.h"
-#include "fakeprompts.h"
+#include "support/fakeservices.h"
 #include "support/appfolder.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"

@@ -4,7 +4,7 @@
 #include "editing/macros.h"
 #include "editing/repeatcommand.h"
 #include "editor/codesense.h"
-#include "fakeprompts.h"
+#include "support/fakeservices.h"
 #include "support/fakeservices.h"
 #include "support/withmodal.h"
 

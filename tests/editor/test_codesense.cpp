@@ -1,6 +1,6 @@
 #include "editor/codesense.h"
-#include "editor/cp1252.h"
-#include "editor/fileio.h"
+#include "codec/cp1252.h"
+#include "codec/fileio.h"
 #include "support/files.h"
 
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
 #include "aids/frmCmdList.h"
-#include "app/appfolder.h"
+#include "foundation/appfolder.h"
 #include "app/frmMain.h"
 #include "editor/codesense.h"
 #include "support/fakeregistry.h"

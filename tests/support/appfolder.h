@@ -1,7 +1,7 @@
 #pragma once
 // A temporary application folder holding the shipped word and command files and cfgs/.
 
-#include "app/appfolder.h"
+#include "foundation/appfolder.h"
 
 #include <QDir>
 #include <QFile>

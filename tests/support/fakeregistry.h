@@ -4,7 +4,7 @@
 // not installed" (an empty FakeRegistry) or "installed at X" (setInstallPath). Every
 // operation is recorded.
 
-#include "languages/registryFinder.h"
+#include "gamepath/registryFinder.h"
 
 #include <QHash>
 #include <QList>

@@ -2,7 +2,7 @@
 // Test doubles for the platform services: every message box, dialog, clipboard
 // access and started program is recorded, and answers come from queues the test fills.
 
-#include "app/platform/services.h"
+#include "foundation/prompts.h"
 
 #include <QList>
 #include <QQueue>
@@ -87,6 +87,42 @@ public:
     }
 };
 
+// Answers the editor's own questions from queues and records what was asked.
+class FakePrompts final : public Prompts
+{
+public:
+    QQueue<std::optional<QString>> counts; // empty queue: cancelled
+    QQueue<std::optional<int>> macroSlots;
+    QQueue<std::optional<QColor>> colors;
+    QStringList countTexts;          // the text each count prompt started with
+    QList<QList<bool>> slotQuestions; // the used slots each chooser showed
+    QStringList colorTitles;
+
+    FakePrompts() : saved(services().prompts) { services().prompts = this; }
+    ~FakePrompts() override { services().prompts = saved; }
+    FakePrompts(const FakePrompts &) = delete;
+    FakePrompts &operator=(const FakePrompts &) = delete;
+
+    std::optional<QString> askRepeatCount(QWidget *, const QString &text) override
+    {
+        countTexts << text;
+        return counts.isEmpty() ? std::nullopt : counts.dequeue();
+    }
+    std::optional<int> chooseMacroSlot(QWidget *, const QList<bool> &used) override
+    {
+        slotQuestions << used;
+        return macroSlots.isEmpty() ? std::nullopt : macroSlots.dequeue();
+    }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &, const QString &title) override
+    {
+        colorTitles << title;
+        return colors.isEmpty() ? std::nullopt : colors.dequeue();
+    }
+
+private:
+    Prompts *saved;
+};
+
 // Installs the fakes for the lifetime of the object and puts the real services back after.
 class FakeServices
 {
@@ -98,7 +134,7 @@ public:
 
     FakeServices() : saved(services())
     {
-        services() = Services{&messageBoxes, &fileDialogs, &clipboard, &processLauncher};
+        services() = Services{&messageBoxes, &fileDialogs, &clipboard, &processLauncher, saved.prompts};
     }
     ~FakeServices() { services() = saved; }
     FakeServices(const FakeServices &) = delete;

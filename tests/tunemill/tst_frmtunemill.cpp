@@ -1,9 +1,9 @@
-#include "app/appfolder.h"
+#include "foundation/appfolder.h"
 #include "support/fakeservices.h"
 #include "support/files.h"
 #include "support/ordinaryuser.h"
 #include "tunemill/frmTunemill.h"
-#include "workedexample.h"
+#include "musicchanger/workedexample.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 //   registry_check.exe <key the script wrote into>
 // Exit status: the number of failed checks.
 
-#include "languages/registryFinder.h"
+#include "gamepath/registryFinder.h"
 
 #include <QStringList>
 

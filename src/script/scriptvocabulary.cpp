@@ -1,0 +1,112 @@
+#include "script/scriptvocabulary.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+QString keyOf(VocabKind kind, const QString &name)
+{
+    return QString::number(int(kind)) + name.toLower();
+}
+
+bool parseKind(const QByteArray &text, VocabKind &kind)
+{
+    static const std::pair<const char *, VocabKind> kinds[] = {
+        {"cmd", VocabKind::Command}, {"button", VocabKind::Button}, {"cvar", VocabKind::Cvar},
+        {"var", VocabKind::SetOnlyCvar}, {"key", VocabKind::Key}};
+    for (const auto &[word, value] : kinds) {
+        if (text == word) {
+            kind = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isHex(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+} // namespace
+
+ScriptVocabulary ScriptVocabulary::fromTsv(const QByteArray &data)
+{
+    ScriptVocabulary vocabulary;
+    for (const QByteArray &line : data.split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        VocabEntry entry;
+        if (fields.size() < 3 || fields[1].isEmpty() || !parseKind(fields[0], entry.kind))
+            continue;
+        entry.name = QString::fromLatin1(fields[1]);
+        entry.inOriginal = fields[2].contains('o');
+        entry.inContinuation = fields[2].contains('c');
+        if (fields.size() > 3)
+            entry.defaultValue = QString::fromLatin1(fields[3]);
+        if (fields.size() > 4)
+            entry.continuationDefault = QString::fromLatin1(fields[4]);
+        if (fields.size() > 5)
+            entry.flags = QString::fromLatin1(fields[5]).trimmed();
+        vocabulary.entries_.insert(keyOf(entry.kind, entry.name), entry);
+    }
+    return vocabulary;
+}
+
+ScriptVocabulary ScriptVocabulary::load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return fromTsv(file.readAll());
+}
+
+const VocabEntry *ScriptVocabulary::find(VocabKind kind, const QString &name) const
+{
+    const auto it = entries_.constFind(keyOf(kind, name));
+    return it == entries_.cend() ? nullptr : &it.value();
+}
+
+bool ScriptVocabulary::isConsoleWord(const QString &word, ScriptEngine engine) const
+{
+    auto has = [&](VocabKind kind, const QString &name) {
+        const VocabEntry *entry = find(kind, name);
+        return entry && entry->availableIn(engine);
+    };
+    if (word.startsWith(u'+') || word.startsWith(u'-'))
+        return has(VocabKind::Button, u'+' + word.mid(1));
+    return has(VocabKind::Command, word) || isCvar(word, engine);
+}
+
+bool ScriptVocabulary::isCvar(const QString &name, ScriptEngine engine) const
+{
+    for (VocabKind kind : {VocabKind::Cvar, VocabKind::SetOnlyCvar}) {
+        const VocabEntry *entry = find(kind, name);
+        if (entry && entry->availableIn(engine))
+            return true;
+    }
+    return false;
+}
+
+bool ScriptVocabulary::isKeyName(const QString &name, ScriptEngine engine) const
+{
+    if (name.size() == 1)
+        return true;
+    if (name.size() == 4 && name[0] == u'0' && name[1] == u'x' && isHex(name[2]) && isHex(name[3]))
+        return true;
+    const VocabEntry *entry = find(VocabKind::Key, name);
+    return entry && entry->availableIn(engine);
+}
+
+QStringList ScriptVocabulary::names(VocabKind kind, ScriptEngine engine) const
+{
+    QStringList result;
+    for (const VocabEntry &entry : entries_) {
+        if (entry.kind == kind && entry.availableIn(engine))
+            result << entry.name;
+    }
+    std::sort(result.begin(), result.end(),
+              [](const QString &a, const QString &b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    return result;
+}
