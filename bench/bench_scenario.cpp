@@ -10,7 +10,9 @@
 #include "editor/codesense.h"
 #include "codec/cp1252.h"
 #include "insight/scriptinsight.h"
-#include "languages/scriptlanguage.h"
+#include "document/documentfile.h"
+#include "languages/scripthighlight.h"
+#include "script/scriptlanguage.h"
 #include "languages/scriptlexer.h"
 #include "script/wordfile.h"
 #include "foundation/appfolder.h"
@@ -195,13 +197,13 @@ void benchOpen(Report &report, const QString &path, int megabytes, int reps) {
     for (int rep = 0; rep < reps; ++rep) {
         {
             CodeSense editor;
-            editor.SetLanguage(QStringLiteral("JK2Script"));
+            SetScriptLanguage(&editor, QStringLiteral("JK2Script"));
             editor.resize(kWindowWidth, kWindowHeight);
             editor.show();
             waitForPaint(editor.viewport());
             QElapsedTimer timer;
             timer.start();
-            editor.OpenFile(path);
+            OpenFile(&editor, path);
             editor.viewport()->repaint();
             ours.push_back(msSince(timer));
         }
@@ -264,7 +266,7 @@ void benchStyling(Report &report, const QByteArray &utf8, int megabytes, int rep
 
 void benchFind(Report &report, const QString &path, const QByteArray &utf8, int megabytes, int reps) {
     CodeSense ours;
-    ours.OpenFile(path);
+    OpenFile(&ours, path);
     QsciScintilla bare;
     bare.setUtf8(true);
     loadBytes(bare, utf8);
@@ -301,7 +303,7 @@ void benchFind(Report &report, const QString &path, const QByteArray &utf8, int 
 
 void benchSave(Report &report, const QString &dir, const QString &path, int megabytes, int reps) {
     CodeSense editor;
-    editor.OpenFile(path);
+    OpenFile(&editor, path);
     QFile source(path);
     source.open(QIODevice::ReadOnly);
     const QByteArray bytes = source.readAll();
@@ -313,7 +315,7 @@ void benchSave(Report &report, const QString &dir, const QString &path, int mega
         QFile::remove(barePath);
         QElapsedTimer timer;
         timer.start();
-        const FileError error = editor.SaveFile(oursPath);
+        const FileError error = SaveFile(&editor, oursPath);
         oursMs.push_back(msSince(timer));
         if (!error.ok()) qWarning("save failed: %s", qPrintable(error.description));
 
@@ -456,7 +458,7 @@ struct TypingSession {
 // stall between keys or as slower keys.
 TypingSession typeWithPauses(frmMain &window, int keys) {
     CodeSense *editor = window.CodeSense1;
-    auto *insight = window.findChild<ScriptInsight *>();
+    auto *insight = window.Insight();
     TypingSession session;
     if (insight) QObject::connect(insight, &ScriptInsight::refreshed, [&] { ++session.checks; });
     QElapsedTimer sinceTick;
@@ -500,7 +502,7 @@ void benchTypingWithChecks(Report &report, const QString &path, int megabytes, i
     {
         frmMain window;
         window.Form_Load();
-        delete window.findChild<ScriptInsight *>();
+        delete window.Insight();
         window.OpenDocumentFile(path);
         styleInBackground(*window.CodeSense1);
         without = typeWithPauses(window, keys);

@@ -24,6 +24,7 @@
 #include <Qsci/qscicommandset.h>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDockWidget>
@@ -87,6 +88,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     connect(CodeSense1, &CodeSense::OptionsChanged, &State, &AppState::setOptions);
     showOptions(State.options());
     items_.value(QStringLiteral("mnuGame_jk2"))->setChecked(true);
+    // The engines are drawn as a choice of one; the state, not the group, sets the marks.
+    auto *engines = new QActionGroup(this);
+    engines->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    engines->addAction(items_.value(QStringLiteral("mnuGame_original")));
+    engines->addAction(items_.value(QStringLiteral("mnuGame_continuation")));
     showEngine();
 }
 
@@ -109,6 +115,11 @@ void frmMain::buildProblemsPanel()
     insight_ = new ScriptInsight(CodeSense1, list,
                                  LoadVocabularies(ApplicationFile(QStringLiteral("vocab/jk2.tsv")),
                                                   ApplicationFile(QStringLiteral("vocab/q3.tsv"))));
+}
+
+ScriptInsight *frmMain::Insight() const
+{
+    return insight_.data();
 }
 
 QAction *frmMain::menuItem(const QString &name) const
@@ -277,7 +288,8 @@ void frmMain::showOptions(const EditorOptions &options)
     mark("mnuOptions_linenum_bin", base == 2);
     mark("mnuOptions_linenum_oct", base == 8);
     CodeSense1->SetOptions(options);
-    insight_->setColorPreview(options.colorPreview);
+    if (insight_)
+        insight_->setColorPreview(options.colorPreview);
 }
 
 void frmMain::mnuOptions_linenumtips_Click() { chooseOptions([](EditorOptions &o) { o.lineToolTips = !o.lineToolTips; }); }
@@ -399,7 +411,7 @@ void frmMain::showEngine()
         ->setText(QStringLiteral("&Continuation (%1)").arg(EngineName(jk2 ? ScriptEngine::jk2mv : ScriptEngine::ioquake3)));
     items_.value(QStringLiteral("mnuGame_original"))->setChecked(IsOriginalRelease(engine));
     items_.value(QStringLiteral("mnuGame_continuation"))->setChecked(!IsOriginalRelease(engine));
-    if (insight_->engine() != engine)
+    if (insight_ && insight_->engine() != engine)
         insight_->setEngine(engine);
 }
 
