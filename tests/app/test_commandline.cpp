@@ -1,164 +1,50 @@
-#include "app/frmMain.h"
-#include "editor/codesense.h"
-#include "support/appfolder.h"
-#include "support/fakeregistry.h"
-#include "support/fakeservices.h"
+// The built program's command line, run without a display: --help and --version answer
+// before the window system starts; usage errors exit with 2.
+#include "support/datarows.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QtTest>
-
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    QString out, err;
-};
-
-// Runs the built program; `withoutDisplay` leaves it no window system to connect to.
-Run runProgram(const QStringList &arguments, bool withoutDisplay = false)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (withoutDisplay) {
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-    } else {
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-    }
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TAVREL_EXECUTABLE), arguments);
-    Run run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.status = process.exitStatus();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
 
 class CommandLineTest : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir appDir;
-
-    // What `tavrel FILE` does once the program is up: load, then open the file.
-    struct Started
-    {
-        FakeRegistry registry;
-        FakeServices fakes;
-        frmMain window;
-        explicit Started(const QString &file)
-        {
-            window.EndProgram = [] {};
-            window.Form_Load();
-            window.OpenDocumentFile(file);
-        }
-    };
-
 private slots:
-    void initTestCase() { PrepareApplicationFolder(appDir); }
-
-    // Answers that need no display: they come before the window system starts.
-    void informationOnStandardOutput_data()
+    // "out" is contained in standard output, for --version all of it; "err" in standard error.
+    void exitCodesAndMessages_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("withoutDisplay");
-        QTest::addColumn<QString>("expected");
-        const QString version = QStringLiteral("tavrel " TAVREL_VERSION "\n");
-        QTest::newRow("--version") << QStringList{"--version"} << false << version;
-        QTest::newRow("-v") << QStringList{"-v"} << false << version;
-        QTest::newRow("--version without display") << QStringList{"--version"} << true << version;
-        QTest::newRow("--help") << QStringList{"--help"} << false << " [options] [file]\n";
-        QTest::newRow("-h") << QStringList{"-h"} << false << " [options] [file]\n";
-        QTest::newRow("--help without display") << QStringList{"--help"} << true << "--version";
-        QTest::newRow("--help beside a file") << QStringList{"a.cfg", "--help"} << true << "[file]";
+        Columns<QStringList, int, QString, QString>({"arguments", "exitCode", "out", "err"});
+        const QString version = "tavrel " TAVREL_VERSION "\n";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << version << "";
+        QTest::newRow("-v") << QStringList{"-v"} << 0 << version << "";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << " [options] [file]\n" << "";
+        QTest::newRow("-h beside a file") << QStringList{"a.cfg", "-h"} << 0 << "--version" << "";
+        QTest::newRow("unknown long option") << QStringList{"--frob"} << 2 << "" << "Unknown option 'frob'.";
+        QTest::newRow("unknown short option") << QStringList{"-x"} << 2 << "" << "Unknown option 'x'.";
+        QTest::newRow("unknown option after a file") << QStringList{"a.cfg", "--no"} << 2 << "" << "option 'no'";
+        QTest::newRow("a second file") << QStringList{"a.cfg", "b.cfg"} << 2 << "" << "give at most one file to open";
     }
-    void informationOnStandardOutput()
+    void exitCodesAndMessages()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, withoutDisplay);
-        QFETCH(QString, expected);
-        const Run run = runProgram(arguments, withoutDisplay);
-        QCOMPARE(run.status, QProcess::NormalExit);
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.out.contains(expected), qPrintable(run.out));
-        if (expected.startsWith("tavrel "))
-            QCOMPARE(run.out, expected);
-        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
-    }
-
-    void usageErrorsExitWithTwo_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("unknown long option") << QStringList{"--frobnicate"} << "Unknown option 'frobnicate'.";
-        QTest::newRow("unknown short option") << QStringList{"-x"} << "Unknown option 'x'.";
-        QTest::newRow("unknown option after a file") << QStringList{"a.cfg", "--nope"} << "Unknown option 'nope'.";
-        QTest::newRow("two files") << QStringList{"a.cfg", "b.cfg"} << "give at most one file to open";
-    }
-    void usageErrorsExitWithTwo()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, message);
-        const Run run = runProgram(arguments, true);
-        QCOMPARE(run.status, QProcess::NormalExit);
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY2(run.err.startsWith("tavrel: "), qPrintable(run.err));
-        QVERIFY2(run.err.contains(message), qPrintable(run.err));
-        QVERIFY2(run.err.contains("Try 'tavrel --help'."), qPrintable(run.err));
-        QCOMPARE(run.out, QString());
-    }
-
-    void fileGivenAtStartIsOpened()
-    {
-        const QString path = QDir(appDir.path()).filePath("duel binds.cfg");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("bind F1 \"vstr duel\"\r\nseta name \"Kyle\xa9\"\r\n");
-        file.close();
-
-        Started s(path);
-        QVERIFY(s.fakes.messageBoxes.shown.isEmpty());
-        QCOMPARE(s.window.windowTitle(), QStringLiteral("Tavrel - duel binds.cfg"));
-        QCOMPARE(s.window.Document.FileTitle, QStringLiteral("duel binds.cfg"));
-        QCOMPARE(s.window.Document.FilePath, path);
-        QVERIFY(!s.window.Document.Modified);
-        QCOMPARE(s.window.CodeSense1->Text(), QStringLiteral("bind F1 \"vstr duel\"\r\nseta name \"Kyle\u00a9\"\r\n"));
-    }
-
-    // A file that cannot be opened gets the usual message and leaves an empty, untitled document.
-    void fileThatCannotBeOpened_data()
-    {
-        QTest::addColumn<QString>("relative");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("missing file") << "missing.cfg" << "Error #53\r\nFile not found";
-        QTest::newRow("missing folder") << "nowhere/x.cfg" << "Error #76\r\nPath not found";
-        QTest::newRow("a folder") << "cfgs" << "Error #75\r\nPath/File access error";
-    }
-    void fileThatCannotBeOpened()
-    {
-        QFETCH(QString, relative);
-        QFETCH(QString, message);
-        Started s(QDir(appDir.path()).filePath(relative));
-        QCOMPARE(s.fakes.messageBoxes.texts(), QStringList{message});
-        QCOMPARE(s.fakes.messageBoxes.shown[0].title, QStringLiteral("Tavrel"));
-        QCOMPARE(s.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg"));
-        QVERIFY(!s.window.Document.HasFile());
-        QVERIFY(!s.window.Document.Modified);
-        QCOMPARE(s.window.CodeSense1->Text(), QString());
+        const auto [arguments, out, err] = Fetch<QStringList, QString, QString>({"arguments", "out", "err"});
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(name);
+        process.setProcessEnvironment(env);
+        process.start(TAVREL_EXECUTABLE, arguments);
+        QVERIFY(process.waitForFinished(120000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QTEST(process.exitCode(), "exitCode");
+        const QString stdOut = process.readAllStandardOutput(), stdErr = process.readAllStandardError();
+        const bool whole = out.startsWith("tavrel ");
+        QVERIFY2(err.isEmpty() ? (whole ? stdOut == out : stdOut.contains(out)) : stdOut.isEmpty(), qPrintable(stdOut));
+        QVERIFY2(err.isEmpty() ? stdErr.isEmpty()
+                               : stdErr.startsWith("tavrel: ") && stdErr.contains(err)
+                                     && stdErr.endsWith("\nTry 'tavrel --help'.\n"),
+                 qPrintable(stdErr));
     }
 };
 
-QTEST_MAIN(CommandLineTest)
+QTEST_GUILESS_MAIN(CommandLineTest)
 #include "test_commandline.moc"

@@ -1,392 +1,217 @@
-#include "foundation/appfolder.h"
-#include "app/frmMain.h"
+// The main window: its menu bar as a whole, the state its Options and Game menus set, and
+// what the window itself does with the document, the clipboard and its tool windows.
 #include "aids/frmCmdList.h"
 #include "foundation/twips.h"
-#include "editor/codesense.h"
 #include "gamepath/registryFinder.h"
-#include "support/fakeservices.h"
-#include "support/appfolder.h"
-#include "support/fakeregistry.h"
+#include "insight/scriptinsight.h"
+#include "support/datarows.h"
 #include "support/files.h"
+#include "support/mainwindow.h"
 
-#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
+
+namespace {
+
+QList<QAction *> MenuItems(const QWidget *menu)
+{
+    QList<QAction *> items;
+    for (QAction *action : menu->actions())
+        items << (action->menu() ? MenuItems(action->menu()) : QList<QAction *>{action});
+    return items;
+}
+
+QString CheckedIn(const MainWindowFixture &f, const QStringList &group)
+{
+    QStringList on;
+    for (const QString &name : group)
+        if (f.window.menuItem(name)->isChecked())
+            on << name;
+    return on.join(u',');
+}
+
+} // namespace
 
 class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir appDir;
-    std::unique_ptr<FakeRegistry> registry;
-
-    struct Fixture
-    {
-        FakeServices fakes;
-        frmMain window;
-        int ends = 0;
-        Fixture()
-        {
-            window.EndProgram = [this] { ++ends; };
-            window.Form_Load();
-        }
-        void type(const QString &text) { QTest::keyClicks(window.CodeSense1, text); }
-    };
-
 private slots:
-    void initTestCase()
+    void everyItemHasAHandlerAUniqueNameAndShortcut()
     {
-        PrepareApplicationFolder(appDir);
-    }
-    // Every test starts with the game not installed.
-    void init() { registry = std::make_unique<FakeRegistry>(); }
-    void cleanup() { registry.reset(); }
-
-    void menuBarIsLaidOutAsStored_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("shortcut");
-        QTest::addColumn<bool>("checked");
-        QTest::newRow("new") << "mnuFile_new" << "&New" << "Ctrl+N" << false;
-        QTest::newRow("save as") << "mnuFile_saveas" << "Save &As..." << "Ctrl+D" << false;
-        QTest::newRow("redo") << "mnuEdit_redo" << "&Redo" << "Ctrl+R" << false;
-        QTest::newRow("delete") << "mnuEdit_del" << "De&lete" << "Del" << false;
-        QTest::newRow("find") << "mnuEdit_find" << "&Find && Replace..." << "" << false;
-        QTest::newRow("time") << "mnuEdit_time" << "Time / Dat&e" << "F6" << false;
-        QTest::newRow("tips") << "mnuOptions_linenumtips" << "Line &Num Tips" << "" << true;
-        QTest::newRow("syntax") << "mnuOptions_syntaxh" << "S&yntax Highlighting" << "" << true;
-        QTest::newRow("endent line") << "mnuOptions_endent_line" << "By &Previous Line" << "" << true;
-        QTest::newRow("endent off") << "mnuOptions_endent_off" << "&Off" << "" << false;
-        QTest::newRow("numbers none") << "mnuOptions_linenum_none" << "&None" << "" << true;
-        QTest::newRow("properties") << "mnuEdit_properties" << "Pr&operties" << "F1" << false;
-        QTest::newRow("set font") << "mnuFont_select" << "Set &Font" << "Ctrl+F" << false;
-        QTest::newRow("command list") << "mnuTools_cmdlist" << "Command &List" << "F5" << false;
-        QTest::newRow("special chars") << "mnuTools_spchar" << "Special &Characters" << "Ctrl+L" << false;
-        QTest::newRow("define") << "mnuTools_defNew" << "Define New &Keyword" << "Ctrl+K" << false;
-        QTest::newRow("tunemill") << "mnuTools_tunemill" << "&Tunemill 1.07" << "" << false;
-        QTest::newRow("jedi outcast") << "mnuGame_jk2" << "Jedi &Outcast" << "" << true;
-        QTest::newRow("quake") << "mnuGame_q3" << "&Quake III" << "" << false;
-        QTest::newRow("about") << "mnuAbout_about" << "&About Tavrel" << "" << false;
-    }
-    void menuBarIsLaidOutAsStored()
-    {
-        QFETCH(QString, name);
-        Fixture f;
-        QAction *action = f.window.menuItem(name);
-        QVERIFY2(action, qPrintable(name));
-        QTEST(action->text(), "caption");
-        QTEST(action->shortcut().toString(), "shortcut");
-        QTEST(action->isChecked(), "checked");
-        QVERIFY(action->isEnabled());
-        QVERIFY(action->isVisible());
-    }
-
-    void menusAppearInOrder()
-    {
-        Fixture f;
-        QStringList top;
-        for (QAction *action : f.window.menuBar()->actions())
-            top << action->text();
-        QCOMPARE(top, QStringList({"&File", "&Edit", "&Options", "Fo&nt", "&Tools", "&Game", "&Macros", "&About"}));
-        QStringList options;
-        for (QAction *action : f.window.findChild<QMenu *>("mnuOptions")->actions())
-            options << action->objectName();
-        QCOMPARE(options, QStringList({"mnuOptions_linenumtips", "mnuOptions_syntaxh", "mnuOptions_endent",
-                                       "mnuOptions_linenum", "Spacer3", "mnuEdit_properties", "mnuOptions_problems",
-                                       "mnuOptions_colorpreview"}));
-        QStringList edit;
-        for (QAction *action : f.window.findChild<QMenu *>("mnuEdit")->actions())
-            edit << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
-        QCOMPARE(edit.mid(3, 3), QStringList({"mnuEdit_redoOps", "-", "mnuEdit_cut"}));
-        QCOMPARE(edit.mid(8, 3), QStringList({"mnuEdit_del", "-", "mnuEdit_find"}));
+        MainWindowFixture f;
+        QObject *panel = f.window.findChild<QDockWidget *>();
+        QSet<QString> names, shortcuts;
+        for (QAction *item : MenuItems(f.window.menuBar())) {
+            const QString name = item->objectName(), shortcut = item->shortcut().toString();
+            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name + " " + item->text()));
+            names << name;
+            QVERIFY2(shortcut.isEmpty() || !shortcuts.contains(shortcut), qPrintable(shortcut));
+            shortcuts << shortcut;
+            // The window, or the Problems panel for its own item, hears the item chosen.
+            QVERIFY2(item->isSeparator() || QObject::disconnect(item, &QAction::triggered, &f.window, nullptr)
+                         || QObject::disconnect(item, &QAction::triggered, panel, nullptr),
+                     qPrintable(name));
+        }
+        QVERIFY(names.contains("mnuOptions_linenum_oct") && names.contains("mnuAbout_about"));
     }
 
     // The editor binds Ctrl+D, Ctrl+L and others itself; with the editor focused the menu wins.
-    void menuShortcutsWinOverEditorBindings_data()
+    void shortcutsBeatTheEditorsOwnBindings_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("key");
-        QTest::newRow("Ctrl+D save as") << "mnuFile_saveas" << int(Qt::Key_D);
-        QTest::newRow("Ctrl+L special characters") << "mnuTools_spchar" << int(Qt::Key_L);
-        QTest::newRow("Ctrl+K define keyword") << "mnuTools_defNew" << int(Qt::Key_K);
-        QTest::newRow("Ctrl+R redo") << "mnuEdit_redo" << int(Qt::Key_R);
-        QTest::newRow("Ctrl+F set font") << "mnuFont_select" << int(Qt::Key_F);
+        Columns<QString, QString, QString>({"name", "caption", "shortcut"});
+        QTest::newRow("save as") << "mnuFile_saveas" << "Save &As..." << "Ctrl+D";
+        QTest::newRow("special characters") << "mnuTools_spchar" << "Special &Characters" << "Ctrl+L";
+        QTest::newRow("define keyword") << "mnuTools_defNew" << "Define New &Keyword" << "Ctrl+K";
+        QTest::newRow("redo") << "mnuEdit_redo" << "&Redo" << "Ctrl+R";
+        QTest::newRow("set font") << "mnuFont_select" << "Set &Font" << "Ctrl+F";
+        QTest::newRow("command list") << "mnuTools_cmdlist" << "Command &List" << "F5";
+        QTest::newRow("properties") << "mnuEdit_properties" << "Pr&operties" << "F1";
     }
-    void menuShortcutsWinOverEditorBindings()
+    void shortcutsBeatTheEditorsOwnBindings()
     {
-        QFETCH(QString, name);
-        QFETCH(int, key);
-        Fixture f;
+        const auto [name, caption, shortcut] = Fetch<QString, QString, QString>({"name", "caption", "shortcut"});
+        MainWindowFixture f;
+        QAction *item = f.window.menuItem(name);
+        QCOMPARE(item->text() + " " + item->shortcut().toString(), caption + " " + shortcut);
         f.window.activateWindow();
-        f.window.CodeSense1->setFocus();
+        f.editor()->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&f.window));
-        f.type(QStringLiteral("first line"));
-        QTest::keyClick(f.window.CodeSense1, Qt::Key_Return);
-        f.type(QStringLiteral("second line"));
-        const QString before = f.window.CodeSense1->Text();
-        QSignalSpy triggered(f.window.menuItem(name), &QAction::triggered);
-        // Set Font opens the modal properties dialog; close it once it is up.
-        QTimer::singleShot(0, [] {
+        f.editor()->SetText("first line\r\nsecond line");
+        QSignalSpy triggered(item, &QAction::triggered);
+        QTimer::singleShot(0, [] { // Set Font and Properties open the modal properties dialog
             if (QWidget *modal = QApplication::activeModalWidget())
                 modal->close();
         });
-        QTest::keyClick(f.window.CodeSense1, Qt::Key(key), Qt::ControlModifier);
+        QTest::keySequence(f.editor(), QKeySequence(shortcut));
         QCOMPARE(triggered.count(), 1);
-        if (name != QLatin1String("mnuEdit_redo"))
-            QCOMPARE(f.window.CodeSense1->Text(), before);
+        QVERIFY(name == "mnuEdit_redo" || f.editor()->Text() == "first line\r\nsecond line");
     }
 
-    void startsUntitledAndTypingMarksIt()
+    // Choosing any item of a group, the checked one included, leaves it the only one checked.
+    void optionGroupsHaveExactlyOneCheck_data()
     {
-        Fixture f;
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg"));
-        QVERIFY(!f.window.Document.Modified);
-        f.type(QStringLiteral("x"));
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg*"));
-        QCOMPARE(f.window.Document.FileTitle, QStringLiteral("Untitled.cfg"));
-        QVERIFY(f.window.Document.Modified);
+        Columns<QStringList>({"group"});
+        const QString endent = "mnuOptions_endent_", number = "mnuOptions_linenum_";
+        QTest::newRow("Auto Endent") << QStringList{endent + "line", endent + "off", endent + "scope"};
+        QTest::newRow("Line Numbering") << QStringList{number + "none", number + "hex", number + "dec", number + "bin",
+                                                       number + "oct"};
+        QTest::newRow("games") << QStringList{"mnuGame_jk2", "mnuGame_q3"};
+        QTest::newRow("engines") << QStringList{"mnuGame_original", "mnuGame_continuation"};
     }
-
-    void startWithoutGameInstalled()
+    void optionGroupsHaveExactlyOneCheck()
     {
-        Fixture f;
-        QCOMPARE(f.window.GameDataPath, GameDataPathSuffix());
-        f.window.OpenDocument();
-        QCOMPARE(f.fakes.fileDialogs.openRequests.size(), 1);
-        QCOMPARE(f.fakes.fileDialogs.openRequests[0].initialFolder, QDir(appDir.path()).filePath("cfgs"));
-        QCOMPARE(f.fakes.fileDialogs.openRequests[0].filter,
-                 QStringLiteral("Configuration files (*.cfg);;All files (*)"));
-    }
-
-    void openStartsInGameDataFolderWhenInstalled()
-    {
-        registry->setInstallPath(QStringLiteral("/games/jk2"));
-        Fixture f;
-        QCOMPARE(f.window.GameDataPath, GameDataPathFor(QStringLiteral("/games/jk2")));
-        f.window.OpenDocument();
-        QCOMPARE(f.fakes.fileDialogs.openRequests[0].initialFolder, f.window.GameDataPath);
-    }
-
-    void openShowsFileAndCancelChangesNothing()
-    {
-        Fixture f;
-        const QString path = QDir(appDir.path()).filePath("my binds.cfg");
-        QVERIFY(writeAll(path, "bind x \"say hi\"\r\n"));
-        f.window.OpenDocument(); // cancelled
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg"));
-        f.fakes.fileDialogs.openAnswers.enqueue(path);
-        f.window.OpenDocument();
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - my binds.cfg"));
-        QCOMPARE(f.window.Document.FilePath, path);
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("bind x \"say hi\"\r\n"));
-        QVERIFY(!f.window.Document.Modified);
-        // Loading leaves nothing to undo.
-        f.window.CodeSense1->Undo();
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("bind x \"say hi\"\r\n"));
-        f.type(QStringLiteral("y"));
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - my binds.cfg*"));
-    }
-
-    void openFailureShowsErrorAndKeepsState()
-    {
-        Fixture f;
-        f.type(QStringLiteral("abc"));
-        f.fakes.fileDialogs.openAnswers.enqueue(QDir(appDir.path()).filePath("missing.cfg"));
-        f.window.OpenDocument();
-        QCOMPARE(f.fakes.messageBoxes.shown.size(), 1);
-        const MessageBoxRequest box = f.fakes.messageBoxes.shown[0];
-        QCOMPARE(box.text, QStringLiteral("Error #53\r\nFile not found"));
-        QCOMPARE(box.title, QStringLiteral("Tavrel"));
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.icon, QMessageBox::NoIcon);
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg*"));
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("abc"));
-    }
-
-    void saveOfNewDocumentAsksForName()
-    {
-        Fixture f;
-        f.type(QStringLiteral("seta name Kyle"));
-        f.window.SaveDocument();
-        QCOMPARE(f.fakes.fileDialogs.saveRequests.size(), 1);
-        const FileDialogRequest request = f.fakes.fileDialogs.saveRequests[0];
-        QCOMPARE(request.defaultSuffix, QStringLiteral("cfg"));
-        QVERIFY(request.confirmOverwrite);
-        QCOMPARE(request.initialFolder, QDir(appDir.path()).filePath("cfgs"));
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg*"));
-
-        const QString path = QDir(appDir.path()).filePath("cfgs/kyle.cfg");
-        f.fakes.fileDialogs.saveAnswers.enqueue(path);
-        f.window.SaveDocument();
-        QCOMPARE(readAll(path), QByteArray("seta name Kyle"));
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - kyle.cfg"));
-        QVERIFY(!f.window.Document.Modified);
-        // A second save goes straight to the file.
-        f.type(QStringLiteral("!"));
-        f.window.SaveDocument();
-        QCOMPARE(f.fakes.fileDialogs.saveRequests.size(), 2);
-        QCOMPARE(readAll(path), QByteArray("seta name Kyle!"));
-        QCOMPARE(f.ends, 0);
-    }
-
-    void emptiedDocumentClosesWithoutQuestion()
-    {
-        Fixture f;
-        const QString path = QDir(appDir.path()).filePath("emptied.cfg");
-        QVERIFY(writeAll(path, "ab"));
-        f.fakes.fileDialogs.openAnswers.enqueue(path);
-        f.window.OpenDocument();
-        f.window.CodeSense1->SetCaretPos(0, 2);
-        QTest::keyClick(f.window.CodeSense1, Qt::Key_Backspace);
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - emptied.cfg*"));
-        QTest::keyClick(f.window.CodeSense1, Qt::Key_Backspace);
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg"));
-        QVERIFY(f.window.Document.Modified);
-        QVERIFY(f.window.close());
-        QVERIFY(f.fakes.messageBoxes.shown.isEmpty());
-        QCOMPARE(f.ends, 1);
-        QCOMPARE(readAll(path), QByteArray("ab"));
-    }
-
-    void closePromptAnswers_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<int>("ends");
-        QTest::newRow("no") << int(QMessageBox::No) << true << 1;
-        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << 0;
-    }
-    void closePromptAnswers()
-    {
-        QFETCH(int, answer);
-        Fixture f;
-        const QString path = QDir(appDir.path()).filePath("prompt.cfg");
-        QVERIFY(writeAll(path, "old"));
-        f.fakes.fileDialogs.openAnswers.enqueue(path);
-        f.window.OpenDocument();
-        f.type(QStringLiteral("new "));
-        f.fakes.messageBoxes.answers.enqueue(QMessageBox::StandardButton(answer));
-        QTEST(f.window.close(), "closed");
-        QCOMPARE(f.fakes.messageBoxes.shown.size(), 1);
-        const MessageBoxRequest box = f.fakes.messageBoxes.shown[0];
-        QCOMPARE(box.text, QStringLiteral("The text in prompt.cfg file has changed.\r\n\r\n"
-                                          "Do you want to save the changes?"));
-        QCOMPARE(box.title, QStringLiteral("Tavrel"));
-        QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QCOMPARE(box.defaultButton, QMessageBox::Yes);
-        QCOMPARE(box.icon, QMessageBox::NoIcon);
-        QCOMPARE(f.window.Document.SaveAnswer, qint16(answer));
-        QTEST(f.ends, "ends");
-        QCOMPARE(readAll(path), QByteArray("old"));
-        QVERIFY(!f.window.Document.QuitAfterSave);
-    }
-
-    void yesOnUntitledThenCancelledSaveAsKeepsRunning()
-    {
-        Fixture f;
-        f.type(QStringLiteral("bind q quit"));
-        f.fakes.messageBoxes.answers.enqueue(QMessageBox::Yes);
-        QVERIFY(!f.window.close());
-        QCOMPARE(f.fakes.fileDialogs.saveRequests.size(), 1);
-        QVERIFY(f.window.Document.QuitAfterSave);
-        QCOMPARE(f.ends, 0);
-        // The next successful save ends the program.
-        const QString path = QDir(appDir.path()).filePath("quit.cfg");
-        f.fakes.fileDialogs.saveAnswers.enqueue(path);
-        f.window.SaveDocument();
-        QCOMPARE(readAll(path), QByteArray("bind q quit"));
-        QCOMPARE(f.ends, 1);
-    }
-
-    void newDiscardsWithoutQuestion()
-    {
-        Fixture f;
-        f.type(QStringLiteral("echo hi"));
-        f.window.NewDocument();
-        QCOMPARE(f.window.CodeSense1->Text(), QString());
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - Untitled.cfg"));
-        QVERIFY(!f.window.Document.Modified);
-        QCOMPARE(f.window.Document.FileTitle, QStringLiteral("Untitled.cfg"));
-        QVERIFY(f.fakes.messageBoxes.shown.isEmpty());
-        QVERIFY(f.window.close());
-        QCOMPARE(f.ends, 1);
-    }
-
-    void failedSaveKeepsStateAndFile()
-    {
-        Fixture f;
-        const QString path = QDir(appDir.path()).filePath("keep.cfg");
-        QVERIFY(writeAll(path, "original"));
-        f.fakes.fileDialogs.openAnswers.enqueue(path);
-        f.window.OpenDocument();
-        f.type(QStringLiteral("changed "));
-        f.window.Document.FilePath = QDir(appDir.path()).filePath("no such folder/keep.cfg");
-        f.window.Document.QuitAfterSave = true;
-        f.window.SaveDocument();
-        QCOMPARE(f.fakes.messageBoxes.shown.size(), 1);
-        QVERIFY(f.fakes.messageBoxes.shown[0].text.startsWith(QStringLiteral("Error #76\r\n")));
-        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tavrel - keep.cfg*"));
-        QVERIFY(f.window.Document.Modified);
-        QCOMPARE(f.ends, 0);
-        QCOMPARE(readAll(path), QByteArray("original"));
-    }
-
-    // The target changed between the Save As dialog and the write.
-    void saveAsOntoChangedTargetFails_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("folder deleted") << "delete folder" << "Error #76\r\nPath not found";
-        QTest::newRow("file replaced by a folder") << "folder at path" << "Error #75\r\nPath/File access error";
-    }
-    void saveAsOntoChangedTargetFails()
-    {
-        QFETCH(QString, change);
-        QTemporaryDir work;
-        const QString source = work.filePath("source.cfg");
-        QVERIFY(writeAll(source, "bind x \"echo \x80\"\r\n"));
-        const QString folder = work.filePath("target");
-        QVERIFY(QDir().mkpath(folder + "/keep"));
-        const QString target = folder + "/out.cfg";
-        Fixture f;
-        f.fakes.fileDialogs.openAnswers.enqueue(source);
-        f.window.OpenDocument();
-        f.type(QStringLiteral("changed "));
-        if (change == "delete folder")
-            QVERIFY(QDir(folder).removeRecursively());
-        else
-            QVERIFY(QDir().mkpath(target + "/inside"));
-        f.fakes.fileDialogs.saveAnswers.enqueue(target);
-        f.window.SaveDocumentAs();
-
-        QCOMPARE(f.fakes.messageBoxes.shown.size(), 1);
-        QTEST(f.fakes.messageBoxes.shown[0].text, "error");
-        QCOMPARE(f.window.Document.FilePath, source);
-        QVERIFY(f.window.Document.Modified);
-        QCOMPARE(readAll(source), QByteArray("bind x \"echo \x80\"\r\n"));
-        if (change == "delete folder") {
-            QVERIFY(!QFileInfo::exists(folder));
-        } else {
-            QVERIFY(QFileInfo(target).isDir());
-            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                     QStringList({"keep", "out.cfg"}));
+        const auto [group] = Fetch<QStringList>({"group"});
+        MainWindowFixture f;
+        QCOMPARE(CheckedIn(f, group), group.first());
+        for (const QString &name : group + QStringList{group.last(), group.first()}) {
+            f.click(qPrintable(name));
+            QCOMPARE(CheckedIn(f, group), name);
+            QVERIFY(f.editor()->Options() == f.window.State.options());
         }
     }
 
-    // Hostile word and command files still let the program start, with every entry listed
-    // and highlighted.
+    // Each game keeps its own engine.
+    void stateFollowsTheGameMenu_data()
+    {
+        Columns<QStringList, QString, QString, QString>({"clicks", "language", "firstCommand", "engine"});
+        QTest::newRow("start") << QStringList{} << "JK2Script" << "activeAction" << "Jedi Outcast 1.04";
+        QTest::newRow("Quake III") << QStringList{"q3"} << "Q3Script" << "abort_podium" << "Quake III 1.32";
+        QTest::newRow("ioquake3") << QStringList{"q3", "continuation"} << "Q3Script" << "abort_podium" << "ioquake3";
+        QTest::newRow("back to jk2mv") << QStringList{"continuation", "q3", "jk2"} << "JK2Script" << "activeAction"
+                                       << "jk2mv";
+        QTest::newRow("ioquake3 kept") << QStringList{"q3", "continuation", "jk2", "original", "q3"} << "Q3Script"
+                                       << "abort_podium" << "ioquake3";
+    }
+    void stateFollowsTheGameMenu()
+    {
+        const auto [clicks, language, first, engine] =
+            Fetch<QStringList, QString, QString, QString>({"clicks", "language", "firstCommand", "engine"});
+        MainWindowFixture f;
+        for (const QString &click : clicks)
+            f.click(qPrintable("mnuGame_" + click));
+        QCOMPARE(f.editor()->Language(), language);
+        QCOMPARE(f.window.CmdList()->list1->item(0)->text(), first);
+        QCOMPARE(f.window.findChild<QLabel *>("lblEngine")->text(), engine);
+        QCOMPARE(EngineName(f.window.Insight()->engine()), engine);
+        const bool jk2 = language == "JK2Script";
+        QCOMPARE(f.window.menuItem("mnuGame_original")->text() + f.window.menuItem("mnuGame_continuation")->text(),
+                 jk2 ? "&Original Release (Jedi Outcast 1.04)&Continuation (jk2mv)"
+                     : "&Original Release (Quake III 1.32)&Continuation (ioquake3)");
+        ExpectMessages(f.fakes.messageBoxes, {});
+    }
+
+    void titleFollowsTheDocument()
+    {
+        MainWindowFixture f;
+        QCOMPARE(f.window.windowTitle(), "Tavrel - Untitled.cfg");
+        f.type("x");
+        QCOMPARE(f.window.windowTitle(), "Tavrel - Untitled.cfg*");
+        // A file error reaches the user and changes nothing.
+        f.fakes.fileDialogs.openAnswers.enqueue(f.appDir.filePath("missing.cfg"));
+        f.click("mnuFile_open");
+        ExpectMessages(f.fakes.messageBoxes, {"Error #53\r\nFile not found"});
+        QCOMPARE(f.window.windowTitle() + " " + f.editor()->Text(), "Tavrel - Untitled.cfg* x");
+        const QString path = f.appDir.filePath("my binds.cfg");
+        QVERIFY(writeAll(path, "ab"));
+        f.fakes.fileDialogs.openAnswers.enqueue(path);
+        f.click("mnuFile_open");
+        QCOMPARE(f.window.windowTitle(), "Tavrel - my binds.cfg");
+        f.editor()->SetCaretPos(0, 2);
+        QTest::keyClick(f.editor(), Qt::Key_Backspace);
+        QCOMPARE(f.window.windowTitle(), "Tavrel - my binds.cfg*");
+        // An emptied document is untitled again and closes without a question.
+        QTest::keyClick(f.editor(), Qt::Key_Backspace);
+        QCOMPARE(f.window.windowTitle(), "Tavrel - Untitled.cfg");
+        QVERIFY(f.window.close());
+        QCOMPARE(f.ends, 1);
+        QCOMPARE(readAll(path), "ab");
+        ExpectMessages(f.fakes.messageBoxes, {});
+    }
+
+    void closeQuestionEndsOrKeepsTheProgram_data()
+    {
+        Columns<int, bool, int, QByteArray>({"answer", "closed", "ends", "file"});
+        QTest::newRow("Yes saves, then ends") << int(QMessageBox::Yes) << false << 1 << QByteArray("new old");
+        QTest::newRow("No ends") << int(QMessageBox::No) << true << 1 << QByteArray("old");
+        QTest::newRow("Cancel keeps running") << int(QMessageBox::Cancel) << false << 0 << QByteArray("old");
+    }
+    void closeQuestionEndsOrKeepsTheProgram()
+    {
+        MainWindowFixture f;
+        const QString path = f.appDir.filePath("prompt.cfg");
+        QVERIFY(writeAll(path, "old"));
+        f.window.OpenDocumentFile(path);
+        f.type("new ");
+        f.fakes.messageBoxes.answers.enqueue(QMessageBox::StandardButton(std::get<0>(Fetch<int>({"answer"}))));
+        QTEST(f.window.close(), "closed");
+        ExpectMessages(f.fakes.messageBoxes,
+                       {"The text in prompt.cfg file has changed.\r\n\r\nDo you want to save the changes?"},
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QTEST(f.ends, "ends");
+        QTEST(readAll(path), "file");
+    }
+
+    void openStartsInTheGameFolder()
+    {
+        for (const QString &install : {QString(), QStringLiteral("/games/jk2")}) {
+            MainWindowFixture f(false);
+            if (!install.isEmpty())
+                f.registry.setInstallPath(install);
+            f.window.Form_Load();
+            f.click("mnuFile_open");
+            QCOMPARE(f.fakes.fileDialogs.openRequests.value(0).initialFolder,
+                     install.isEmpty() ? f.appDir.filePath("cfgs") : GameDataPathFor(install));
+        }
+    }
+
+    // Hostile word and command files still let the program start, every entry listed and highlighted.
     void hostileWordFilesStillStart_data()
     {
-        QTest::addColumn<QByteArray>("words");
-        QTest::addColumn<QString>("lastWord");
-        QTest::addColumn<int>("entries");
+        Columns<QByteArray, QString, int>({"words", "lastWord", "entries"});
         QByteArray million;
-        million.reserve(12'000'000);
         for (int i = 0; i < 1'000'000; ++i)
             million.append("w").append(QByteArray::number(i)).append("\r\n");
         QTest::newRow("a million entries") << million << "w999999" << 1'000'000;
@@ -395,135 +220,88 @@ private slots:
     }
     void hostileWordFilesStillStart()
     {
-        QFETCH(QByteArray, words);
-        QTemporaryDir hostileDir;
-        PrepareApplicationFolder(hostileDir);
+        const auto [words, lastWord, entries] = Fetch<QByteArray, QString, int>({"words", "lastWord", "entries"});
+        MainWindowFixture f(false);
         for (const char *name : {"pf/operators.txt", "pf/cc.txt", "pf/q3operators.txt", "pf/q3cc.txt"})
-            QVERIFY(writeAll(hostileDir.filePath(name), words));
-        {
-            Fixture f;
-            QVERIFY(f.fakes.messageBoxes.shown.isEmpty());
-            QTEST(f.window.CmdList()->list1->count(), "entries");
-            QFETCH(QString, lastWord);
-            QCOMPARE(f.window.CmdList()->list1->item(f.window.CmdList()->list1->count() - 1)->text(), lastWord);
-            f.window.CodeSense1->SetText(lastWord + " unlisted");
-            f.window.CodeSense1->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
-            const auto styleAt = [&](int position) {
-                return int(f.window.CodeSense1->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, position));
-            };
-            QVERIFY(styleAt(0) != styleAt(int(lastWord.size()) + 1));
-        }
-        PrepareApplicationFolder(appDir);
+            QVERIFY(writeAll(f.appDir.filePath(name), words));
+        f.window.Form_Load();
+        ExpectMessages(f.fakes.messageBoxes, {});
+        const QListWidget *list = f.window.CmdList()->list1;
+        QCOMPARE(list->count(), entries);
+        QCOMPARE(list->item(entries - 1)->text(), lastWord);
+        f.editor()->SetText(lastWord + " unlisted");
+        f.editor()->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        const auto styleAt = [&](int at) { return f.editor()->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, at); };
+        QVERIFY(styleAt(0) != styleAt(int(lastWord.size()) + 1));
     }
 
-    void unencodableCharacterIsRefused()
-    {
-        Fixture f;
-        const QString path = QDir(appDir.path()).filePath("cjk.cfg");
-        QVERIFY(writeAll(path, "echo one\r\n"));
-        f.fakes.fileDialogs.openAnswers.enqueue(path);
-        f.window.OpenDocument();
-        f.window.CodeSense1->SetCaretPos(1, 0);
-        f.window.CodeSense1->InsertText(QStringLiteral("say \u20AC \u4E2D\U0001F600"));
-        f.window.SaveDocument();
-        QCOMPARE(f.fakes.messageBoxes.shown.size(), 1);
-        const QString text = f.fakes.messageBoxes.shown[0].text;
-        QVERIFY2(text.startsWith(QStringLiteral("Error #1252\r\n")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Line 2")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("\u4E2D")) && text.contains(QStringLiteral("U+4E2D")), qPrintable(text));
-        QCOMPARE(readAll(path), QByteArray("echo one\r\n"));
-        QVERIFY(f.window.Document.Modified);
-    }
-
+    // The Problems panel and the status bar take their room from the editor; a window too
+    // small for the editor leaves its last size.
     void editorFollowsWindowSize()
     {
-        Fixture f;
+        MainWindowFixture f;
         f.window.resize(700, 520);
         QTest::qWait(0);
         const QRect frame = f.window.frameGeometry();
-        // The Problems panel and the status bar take their room from the editor.
-        QCOMPARE(f.window.CodeSense1->height(),
-                 std::min(Twips(PixelsToTwips(frame.height()) - 680), f.window.CodeSense1->parentWidget()->height()));
-        QCOMPARE(f.window.CodeSense1->width(), Twips(PixelsToTwips(frame.width()) - 100));
-        QCOMPARE(f.window.CodeSense1->pos(), QPoint(0, 0));
-        // A window too small for the editor leaves its last size.
-        const QSize before = f.window.CodeSense1->size();
+        QCOMPARE(f.editor()->height(),
+                 std::min(Twips(PixelsToTwips(frame.height()) - 680), f.editor()->parentWidget()->height()));
+        QCOMPARE(f.editor()->width(), Twips(PixelsToTwips(frame.width()) - 100));
+        const int before = f.editor()->height();
         f.window.resize(4, 4);
         QTest::qWait(0);
-        if (f.window.frameGeometry().height() < Twips(680))
-            QCOMPARE(f.window.CodeSense1->height(), before.height());
-    }
-    void clipboardCommands()
-    {
-        Fixture f;
-        f.type(QStringLiteral("bind x jump"));
-        // Copy and Cut with nothing selected empty the clipboard and leave the text.
-        f.fakes.clipboard.content = QStringLiteral("old");
-        f.window.menuItem("mnuEdit_copy")->trigger();
-        QCOMPARE(f.fakes.clipboard.content, QString());
-        f.window.menuItem("mnuEdit_cut")->trigger();
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("bind x jump"));
-
-        f.window.CodeSense1->SetSel({0, 7, 0, 11}, true);
-        f.window.menuItem("mnuEdit_cut")->trigger();
-        QCOMPARE(f.fakes.clipboard.content, QStringLiteral("jump"));
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("bind x "));
-        f.window.CodeSense1->SetSel({0, 0, 0, 4}, true);
-        f.window.menuItem("mnuEdit_paste")->trigger();
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("jump x "));
-        // No plain text on the clipboard: nothing changes.
-        f.fakes.clipboard.content.reset();
-        f.window.menuItem("mnuEdit_paste")->trigger();
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("jump x "));
+        QVERIFY(f.window.frameGeometry().height() >= Twips(680) || f.editor()->height() == before);
     }
 
-    void deleteActsLikeTheDeleteKey()
+    // On "bind x jump"; no item means the Delete key itself, which the editor keeps.
+    void editCommands_data()
     {
-        Fixture f;
-        f.type(QStringLiteral("abcdef"));
-        f.window.CodeSense1->SetCaretPos(0, 1);
-        f.window.menuItem("mnuEdit_del")->trigger();
-        QCoreApplication::processEvents();
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("acdef"));
-        f.window.CodeSense1->SetSel({0, 1, 0, 3}, true);
-        f.window.menuItem("mnuEdit_del")->trigger();
-        QCoreApplication::processEvents();
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("aef"));
-        // The key itself still deletes in the focused editor.
-        f.window.activateWindow();
-        f.window.CodeSense1->setFocus();
-        QVERIFY(QTest::qWaitForWindowActive(&f.window));
-        f.window.CodeSense1->SetCaretPos(0, 0);
-        QTest::keyClick(f.window.CodeSense1, Qt::Key_Delete);
-        QCOMPARE(f.window.CodeSense1->Text(), QStringLiteral("ef"));
+        Columns<QString, int, int, QString, QString, QString>({"item", "from", "to", "clipboard", "text", "after"});
+        QTest::newRow("copy nothing") << "mnuEdit_copy" << 3 << 3 << "old" << "bind x jump" << "";
+        QTest::newRow("cut nothing") << "mnuEdit_cut" << 3 << 3 << "old" << "bind x jump" << "";
+        QTest::newRow("cut") << "mnuEdit_cut" << 7 << 11 << "old" << "bind x " << "jump";
+        QTest::newRow("paste") << "mnuEdit_paste" << 0 << 4 << "jump" << "jump x jump" << "jump";
+        QTest::newRow("paste without text") << "mnuEdit_paste" << 0 << 4 << QString() << "bind x jump" << "";
+        QTest::newRow("delete a character") << "mnuEdit_del" << 1 << 1 << "" << "bnd x jump" << "";
+        QTest::newRow("delete a selection") << "mnuEdit_del" << 0 << 5 << "" << "x jump" << "";
+        QTest::newRow("Delete key") << "" << 1 << 1 << "" << "bnd x jump" << "";
     }
-    void toolWindowsAreSingleInstances_data()
+    void editCommands()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("window");
-        QTest::newRow("command list") << "mnuTools_cmdlist" << "frmCmdList";
-        QTest::newRow("define keyword") << "mnuTools_defNew" << "frmDefNew";
-        QTest::newRow("tunemill") << "mnuTools_tunemill" << "frmTunemill";
+        const auto [item, from, to, clipboard] = Fetch<QString, int, int, QString>({"item", "from", "to", "clipboard"});
+        MainWindowFixture f;
+        f.type("bind x jump");
+        if (!clipboard.isNull())
+            f.fakes.clipboard.content = clipboard;
+        f.editor()->SetSel({0, from, 0, to}, true);
+        if (item.isEmpty()) {
+            f.window.activateWindow();
+            f.editor()->setFocus();
+            QVERIFY(QTest::qWaitForWindowActive(&f.window));
+            QTest::keyClick(f.editor(), Qt::Key_Delete);
+        } else {
+            f.click(qPrintable(item));
+        }
+        QCoreApplication::processEvents();
+        QTEST(f.editor()->Text(), "text");
+        QTEST(f.fakes.clipboard.content.value_or(""), "after");
     }
+
+    // Tool windows hide instead of closing; ending the program closes them without a question.
     void toolWindowsAreSingleInstances()
     {
-        QFETCH(QString, item);
-        QFETCH(QString, window);
-        Fixture f;
-        f.window.menuItem(item)->trigger();
-        QWidget *first = f.window.findChild<QWidget *>(window);
-        QVERIFY(first && first->isVisible());
-        QCOMPARE(first->parentWidget(), &f.window);
-        first->close(); // tool windows hide instead of closing
-        QVERIFY(!first->isVisible());
-        f.window.menuItem(item)->trigger();
-        QCOMPARE(f.window.findChildren<QWidget *>(window).size(), 1);
-        QCOMPARE(f.window.findChild<QWidget *>(window), first);
-        QVERIFY(first->isVisible());
-        // Ending the program closes them without a question when they hold nothing.
-        QVERIFY(f.window.close());
-        QVERIFY(!first->isVisible());
-        QCOMPARE(f.ends, 1);
+        const QList<std::pair<const char *, const char *>> tools{
+            {"mnuTools_cmdlist", "frmCmdList"}, {"mnuTools_defNew", "frmDefNew"}, {"mnuTools_tunemill", "frmTunemill"}};
+        for (const auto &[item, name] : tools) {
+            MainWindowFixture f;
+            f.click(item);
+            QWidget *tool = f.window.findChild<QWidget *>(name);
+            QVERIFY(tool && tool->isVisible());
+            tool->close();
+            f.click(item);
+            QCOMPARE(f.window.findChildren<QWidget *>(name), QList<QWidget *>{tool});
+            QVERIFY(tool->isVisible() && f.window.close() && !tool->isVisible());
+            QCOMPARE(f.ends, 1);
+        }
     }
 };
 

@@ -1,91 +1,151 @@
-#include "document/documentstate.h"
+// The document: Windows-1252 files through the editor byte for byte, and its life (new,
+// open, save, save as, the question before closing) as the user sees it.
+#include "document/documentfile.h"
+#include "document/documentlifecycle.h"
+#include "codec/cp1252.h"
+#include "editor/codesense.h"
+#include "foundation/appfolder.h"
+#include "support/datarows.h"
+#include "support/fakeservices.h"
+#include "support/files.h"
 
-#include <QtTest>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <numeric>
 
 class DocumentTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void titleFollowsTextChanges_data()
+    void bytesSurviveOpenAndSave_data()
     {
-        QTest::addColumn<QString>("fileTitle");
-        QTest::addColumn<bool>("empty");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("fileTitleAfter");
-        QTest::newRow("fresh editor") << QString() << false << "Tavrel - Untitled.cfg*" << "Untitled.cfg";
-        QTest::newRow("after new") << "Untitled.cfg" << false << "Tavrel - Untitled.cfg*" << "Untitled.cfg";
-        QTest::newRow("file") << "autoexec.cfg" << false << "Tavrel - autoexec.cfg*" << "autoexec.cfg";
-        QTest::newRow("spaces kept") << "my binds.cfg" << false << "Tavrel - my binds.cfg*" << "my binds.cfg";
-        QTest::newRow("emptied file") << "autoexec.cfg" << true << "Tavrel - Untitled.cfg" << "autoexec.cfg";
-        QTest::newRow("emptied untitled") << QString() << true << "Tavrel - Untitled.cfg" << "Untitled.cfg";
+        Columns<QByteArray>({"bytes"});
+        QByteArray all(256, Qt::Uninitialized);
+        std::iota(all.begin(), all.end(), 0);
+        QTest::newRow("every byte, NUL first") << all;
+        std::reverse(all.begin(), all.end());
+        QTest::newRow("every byte, NUL last") << all;
+        QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd\r\r\n\n\re");
+        QTest::newRow("only NULs") << QByteArray(64, '\0');
+        QTest::newRow("empty") << QByteArray();
+        QByteArray noise(3 * 1024 * 1024 + 8, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+        QTest::newRow("random bytes in four pieces") << noise;
+#if !defined(__SANITIZE_ADDRESS__) // too slow there
+        QTest::newRow("one 50 MB line") << QByteArray(50 * 1024 * 1024, 'w');
+        QTest::newRow("5 million empty lines") << QByteArray("\r\n\n\r").repeated(1'250'000);
+#endif
     }
-    void titleFollowsTextChanges()
+    // A file goes in by megabytes and the caller hears of each, reading being half the work,
+    // so the window can keep painting. Opening is not an edit, and leaves the text's gap at
+    // the start, where typing begins.
+    void bytesSurviveOpenAndSave()
     {
-        QFETCH(QString, fileTitle);
-        QFETCH(bool, empty);
-        DocumentState doc;
-        doc.FileTitle = fileTitle;
-        doc.TextChanged(empty);
-        QVERIFY(doc.Modified);
-        QTEST(doc.Caption, "caption");
-        QTEST(doc.FileTitle, "fileTitleAfter");
-        QCOMPARE(doc.TitleShowsChanges(), !empty);
-    }
-
-    void openKeepsModifiedSaveClearsIt()
-    {
-        DocumentState doc;
-        doc.TextChanged(false);
-        doc.Opened(QStringLiteral("/tmp/a b/bind menu.cfg"));
-        QCOMPARE(doc.Caption, QStringLiteral("Tavrel - bind menu.cfg"));
-        QCOMPARE(doc.FilePath, QStringLiteral("/tmp/a b/bind menu.cfg"));
-        QVERIFY(doc.Modified);
-        QVERIFY(!doc.TitleShowsChanges());
-        doc.Saved(doc.FilePath);
-        QVERIFY(!doc.Modified);
-    }
-
-    void newResetsEverythingButQuitAfterSave()
-    {
-        DocumentState doc;
-        doc.Opened(QStringLiteral("/x/y.cfg"));
-        doc.TextChanged(false);
-        doc.QuitAfterSave = true;
-        doc.NewDocument();
-        QCOMPARE(doc.Caption, QStringLiteral("Tavrel - Untitled.cfg"));
-        QCOMPARE(doc.FileTitle, QStringLiteral("Untitled.cfg"));
-        QVERIFY(doc.FilePath.isEmpty());
-        QVERIFY(!doc.Modified);
-        QVERIFY(!doc.HasFile());
-        QVERIFY(doc.QuitAfterSave);
-    }
-
-    void editorSizeArithmetic_data()
-    {
-        QTest::addColumn<float>("outerWidth");
-        QTest::addColumn<float>("outerHeight");
-        QTest::addColumn<float>("width");
-        QTest::addColumn<float>("height");
-        QTest::newRow("worked example") << 9000.f << 7000.f << 8900.f << 6320.f;
-        QTest::newRow("start size") << 10290.f << 8235.f << 10190.f << 7555.f;
-        QTest::newRow("minimized") << 0.f << 0.f << -100.f << -680.f;
-    }
-    void editorSizeArithmetic()
-    {
-        QFETCH(float, outerWidth);
-        QFETCH(float, outerHeight);
-        const EditorSize size = EditorSizeForWindow(outerWidth, outerHeight);
-        QTEST(size.width, "width");
-        QTEST(size.height, "height");
+        const auto [bytes] = Fetch<QByteArray>({"bytes"});
+        QTemporaryDir dir;
+        const QString in = dir.filePath("in.cfg"), out = dir.filePath("out.cfg");
+        QVERIFY(writeAll(in, bytes));
+        CodeSense editor;
+        editor.SetText("before");
+        QSignalSpy changes(&editor, &CodeSense::Change), loaded(&editor, &CodeSense::DocumentLoaded);
+        QList<qint64> heard;
+        SetOpenableFileSizeLimitForTesting(bytes.size()); // exactly at the limit still opens
+        const FileError opened = OpenFile(&editor, in, [&](qint64 done, qint64 total) {
+            heard << (total == 2 * bytes.size() ? done : -1);
+        });
+        SetOpenableFileSizeLimitForTesting(-1);
+        QVERIFY(opened.ok() && editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION) == 0);
+        QVERIFY(changes.isEmpty() && loaded.count() == 1 && !editor.isModified() && !editor.isUndoAvailable());
+        QVERIFY(editor.Text() == cp1252::decode(bytes) && SaveFile(&editor, out).ok() && readAll(out) == bytes);
+        const qint64 reads = (bytes.size() + (16 << 20) - 1) >> 24, pieces = (bytes.size() + (1 << 20) - 1) >> 20;
+        QCOMPARE(heard.size(), reads + pieces);
+        if (!bytes.isEmpty())
+            QCOMPARE(heard.mid(reads - 1, 2), QList<qint64>({bytes.size(), bytes.size() + std::min(bytes.size(), qsizetype(1) << 20)}));
+        // A character the file cannot hold, on the first, a middle or the last line, whichever
+        // piece it falls in, is refused with the file left exactly as it was.
+        using Sci = QsciScintillaBase; // not by the caret, whose placing lays out a long line whole
+        for (const int line : {0, editor.lines() / 2, editor.lines() - 1}) {
+            const auto at = static_cast<unsigned long>(editor.SendScintilla(Sci::SCI_POSITIONFROMLINE, line));
+            editor.SendScintilla(Sci::SCI_INSERTTEXT, at, "\u4E2D");
+            const FileError error = SaveFile(&editor, out);
+            QVERIFY2(error.number == UnencodableCharacterError && error.description.startsWith(
+                         QString("Line %1 holds the character \u201c\u4E2D\u201d (U+4E2D)").arg(line + 1)),
+                     qPrintable(error.description));
+            QVERIFY(readAll(out) == bytes && editor.isModified());
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"in.cfg", "out.cfg"}));
+            editor.SendScintilla(Sci::SCI_DELETERANGE, at, 3L);
+        }
+        QVERIFY(SaveFile(&editor, out).ok() && !editor.isModified() && readAll(out) == bytes);
     }
 
-    void fileFilter()
+    // Steps on a window's document, starting untitled beside old.cfg holding "old"; the log
+    // holds what the user sees: captions, messages, the close answer, how often a name was
+    // asked for, the files and the text.
+    void lifecycle_data()
     {
-        QCOMPARE(QtFileFilter(QStringLiteral("Configuration files (.cfg)|*.cfg|All files (*.*)|*.*")),
-                 QStringLiteral("Configuration files (*.cfg);;All files (*)"));
+        Columns<QString, QString>({"steps", "log"});
+        const auto row = [](const char *name, const char *steps, const char *log) { QTest::newRow(name) << steps << log; };
+        row("open, change, save, new", "type open type save new type save",
+            "Untitled.cfg* | old.cfg | old.cfg* | old.cfg | Untitled.cfg | Untitled.cfg* | asked 1 | old.cfg=xold | x");
+        row("untitled saved under a name", "type save name:kyle.cfg save type save",
+            "Untitled.cfg* | kyle.cfg | kyle.cfg* | kyle.cfg | asked 2 | kyle.cfg=xx | old.cfg=old | xx");
+        row("failures change nothing", "type open:missing.cfg huge open type name:nowhere/x.cfg saveas",
+            "Untitled.cfg* | Error #53 | Error #7 | old.cfg | old.cfg* | Error #76 | asked 1 | old.cfg=old | xold");
+        row("changed, then reopened, closes", "type open close", "Untitled.cfg* | old.cfg | closes | asked 0 | old.cfg=old | old");
+        row("yes on untitled ends after a later save", "type Yes close name:quit.cfg save",
+            "Untitled.cfg* | The text in Untitled.cfg file has changed. | stays | quit.cfg | quit | asked 2 | old.cfg=old | "
+            "quit.cfg=x | x");
+        row("a failed save does not end", "open cjk Yes close",
+            "old.cfg | old.cfg* | The text in old.cfg file has changed. | Error #1252 | stays | asked 0 | old.cfg=old | \r\n中old");
+    }
+    void lifecycle()
+    {
+        QTemporaryDir home;
+        SetApplicationFolder(home.path());
+        QVERIFY(writeAll(home.filePath("old.cfg"), "old"));
+        QStringList log;
+        FakeServices fakes;
+        fakes.messageBoxes.onShow = [&](const MessageBoxRequest &box) { log << box.text.section('\r', 0, 0); };
+        QWidget window;
+        auto *editor = new CodeSense(&window);
+        DocumentState state;
+        DocumentLifecycle life(editor, state, &window);
+        QString caption = state.Caption;
+        connect(&life, &DocumentLifecycle::CaptionChanged, [&](const QString &c) {
+            if (c != std::exchange(caption, c))
+                log << QString(c).remove("Tavrel - ");
+        });
+        connect(&life, &DocumentLifecycle::SavedBeforeQuit, [&] { log << "quit"; });
+        const QMap<QString, std::function<void()>> act{
+            {"type", [&] { QTest::keyClick(editor, Qt::Key_X); }}, {"cjk", [&] { editor->InsertText("\r\n\u4E2D"); }},
+            {"open", [&] { life.Open(home.path()); }}, {"new", [&] { life.New(); }}, {"save", [&] { life.Save(); }},
+            {"saveas", [&] { life.SaveAs(); }}, {"Yes", [&] { fakes.messageBoxes.answers.enqueue(QMessageBox::Yes); }},
+            {"close", [&] { log << (life.AskBeforeClose() == DocumentLifecycle::CloseAnswer::Close ? "closes" : "stays"); }},
+            {"huge", [&] { // beyond the memory still free
+                 SetOpenableFileSizeLimitForTesting(2);
+                 life.OpenFile(home.filePath("old.cfg"));
+                 SetOpenableFileSizeLimitForTesting(-1);
+             }}};
+        for (const QString &step : std::get<0>(Fetch<QString>({"steps"})).split(' ')) {
+            const auto [name, file] = std::pair(step.section(':', 0, 0), step.section(':', 1)); // file: the dialog's answer
+            if (step.startsWith("open"))
+                fakes.fileDialogs.openAnswers.enqueue(home.filePath(file.isEmpty() ? "old.cfg" : file));
+            else if (!file.isEmpty())
+                fakes.fileDialogs.saveAnswers.enqueue(home.filePath(file));
+            act.value(name, [] {})();
+        }
+        // Every Save As starts in cfgs/, adds .cfg and asks before replacing a file.
+        for (const FileDialogRequest &r : fakes.fileDialogs.saveRequests + fakes.fileDialogs.openRequests)
+            QVERIFY(r.filter == "Configuration files (*.cfg);;All files (*)" && (r.caption == "Open" ||
+                    (r.initialFolder == home.filePath("cfgs") && r.defaultSuffix == "cfg" && r.confirmOverwrite)));
+        log << QString("asked %1").arg(fakes.fileDialogs.saveRequests.size());
+        for (const QFileInfo &file : QDir(home.path()).entryInfoList(QDir::Files))
+            log << file.fileName() + "=" + readAll(file.filePath());
+        QTEST((log << editor->Text()).join(" | "), "log");
     }
 };
 
-QTEST_GUILESS_MAIN(DocumentTest)
+QTEST_MAIN(DocumentTest)
 #include "test_document.moc"

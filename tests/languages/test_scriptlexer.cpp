@@ -1,143 +1,65 @@
+#include "languages/scriptlexer.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QtTest>
 
-#include "languages/scriptlexer.h"
-
 namespace {
-constexpr char kLetters[] = "dkcstn";
-
-LanguageDefinition Definition(const QString &keywords, const QString &operators) {
-    LanguageDefinition definition;
-    definition.CaseSensitive = false;
-    definition.Keywords = keywords;
-    definition.Operators = operators;
-    definition.LineComment = "//";
-    definition.StringDelimiters = "\"";
-    definition.Terminator = ";";
-    return definition;
-}
-
-void SetBytes(QsciScintilla &editor, const QByteArray &bytes) {
-    editor.SendScintilla(QsciScintillaBase::SCI_CLEARALL);
-    editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()),
-                         bytes.constData());
-}
-
-QByteArray StyleLetters(QsciScintilla &editor) {
-    const long length = editor.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    QByteArray letters;
-    for (long i = 0; i < length; ++i) {
-        const long style = editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(i));
-        letters += style >= 0 && style < 6 ? kLetters[style] : '?';
+struct Styled {
+    QsciScintilla editor;
+    ScriptLexer lexer;
+    explicit Styled(const QString &keywords, const QString &operators = QString())
+        : lexer("JK2Script", LanguageDefinition{false, keywords, operators, "//", "\"", ";"}) { editor.setLexer(&lexer); }
+    long send(unsigned message, unsigned long w = 0, long l = 0) { return editor.SendScintilla(message, w, l); }
+    void setBytes(const QByteArray &bytes) {
+        send(QsciScintillaBase::SCI_CLEARALL);
+        editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
     }
-    return letters;
-}
-
-QByteArray Colourise(QsciScintilla &editor) {
-    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
-    return StyleLetters(editor);
-}
-}
+    // One letter per style: d default, k keyword, c comment, s string, t terminator, n number.
+    QByteArray colourise() {
+        send(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+        QByteArray letters;
+        for (long i = 0, style; i < send(QsciScintillaBase::SCI_GETLENGTH); ++i)
+            letters += (style = send(QsciScintillaBase::SCI_GETSTYLEAT, i)) >= 0 && style < 6 ? "dkcstn"[style] : '?';
+        return letters;
+    }
+};
+} // namespace
 
 class TestScriptLexer : public QObject {
     Q_OBJECT
+
 private slots:
-    void styles_data();
-    void styles();
-    void operatorsAreKeywordsToo();
-    void colorSyntaxOff();
-    void describesItsStyles();
-    void stylesInTheBackground();
-};
-
-void TestScriptLexer::styles_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("bind line") << QByteArray("BIND x \"+attack; wait\" // go")
-                               << QByteArray("kkkkdddskkkkkkktskkkksdccccc");
-    QTest::newRow("several lines") << QByteArray("set a 1\r\n// c\rseta b \"x\nvstr a")
-                                   << QByteArray("kkkdddnddccccdkkkkdddssdkkkkdd");
-    QTest::newRow("UTF-8 text") << QByteArray("echo \"\xc3\xa9\" \xe2\x82\xac" "1 -2.5")
-                                << QByteArray("kkkkdssssddddndnnnn");
-}
-
-void TestScriptLexer::styles() {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, expected);
-    QsciScintilla editor;
-    ScriptLexer lexer("JK2Script", Definition("bind\nset\nseta\nvstr\nwait\nattack\necho\n", ""));
-    editor.setLexer(&lexer);
-    SetBytes(editor, text);
-    QCOMPARE(Colourise(editor), expected);
-}
-
-void TestScriptLexer::operatorsAreKeywordsToo() {
-    QsciScintilla editor;
-    ScriptLexer lexer("Q3Script", Definition("bind\n", "zoom\n"));
-    editor.setLexer(&lexer);
-    SetBytes(editor, "bind z +zoom");
-    QCOMPARE(Colourise(editor), QByteArray("kkkkdddkkkkk"));
-}
-
-void TestScriptLexer::colorSyntaxOff() {
-    QsciScintilla editor;
-    ScriptLexer lexer("JK2Script", Definition("bind\n", "bind\n"));
-    editor.setLexer(&lexer);
-    SetBytes(editor, "bind 1 \"x\"; // c");
-    const QByteArray on("kkkkdndssstdcccc");
-    QCOMPARE(Colourise(editor), on);
-
-    lexer.setColorSyntax(false);
-    QVERIFY(!lexer.colorSyntax());
-    // Turning colouring off marks the document unstyled without styling it all at once.
-    QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED), 0L);
-    QCOMPARE(Colourise(editor), QByteArray(on.size(), 'd'));
-
-    lexer.setColorSyntax(true);
-    QCOMPARE(Colourise(editor), on);
-}
-
-void TestScriptLexer::describesItsStyles() {
-    ScriptLexer lexer("Q3Script", Definition("", ""));
-    QCOMPARE(QByteArray(lexer.language()), QByteArray("Q3Script"));
-    QVERIFY(!lexer.caseSensitive());
-    QSet<QString> names;
-    QSet<QRgb> colours;
-    for (int style = 0; style < 6; ++style) {
-        names.insert(lexer.description(style));
-        colours.insert(lexer.defaultColor(style).rgb());
+    void styles() {
+        Styled s("bind\nset\nseta\nvstr\nwait\nattack\necho\n", "zoom\n"); // operators are keywords too
+        const std::pair<QByteArray, QByteArray> cases[] = {{"BIND x \"+attack; wait\" // go", "kkkkdddskkkkkkktskkkksdccccc"},
+            {"set a 1\r\n// c\rseta b \"x\nvstr a", "kkkdddnddccccdkkkkdddssdkkkkdd"}, {"echo \"\xc3\xa9\" \xe2\x82\xac" "1 -2.5", "kkkkdssssddddndnnnn"},
+            {"bind z +zoom 1 \"x\"; // c", "kkkkdddkkkkkdndssstdcccc"}};
+        for (const auto &[text, expected] : cases) {
+            s.setBytes(text);
+            QCOMPARE(s.colourise(), expected);
+        }
+        s.lexer.setColorSyntax(false);
+        // Marked unstyled, not styled all at once: a huge document stays responsive.
+        QCOMPARE(s.send(QsciScintillaBase::SCI_GETENDSTYLED), 0L);
+        QCOMPARE(s.colourise(), QByteArray(cases[3].second.size(), 'd'));
+        s.lexer.setColorSyntax(true);
+        QCOMPARE(s.colourise(), cases[3].second);
     }
-    QCOMPARE(names.size(), 6);
-    QVERIFY(!names.contains(QString()));
-    QCOMPARE(colours.size(), 6);
-    QVERIFY(lexer.description(6).isEmpty());
-    QVERIFY(lexer.defaultFont(int(ScriptStyle::Keyword)).bold());
-    QVERIFY(!lexer.defaultFont(int(ScriptStyle::Default)).bold());
-}
-
-void TestScriptLexer::stylesInTheBackground() {
-    // A document far larger than the window is styled by the event loop in steps, up
-    // to its last byte, without anyone asking for the whole of it.
-    QsciScintilla editor;
-    ScriptLexer lexer("JK2Script", Definition("bind\n", ""));
-    editor.setLexer(&lexer);
-    QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETIDLESTYLING),
-             long(QsciScintillaBase::SC_IDLESTYLING_ALL));
-    QByteArray text;
-    for (int i = 0; i < 100000; ++i) text += "bind x \"y\" // z\r\n";
-    text += "bind";
-    SetBytes(editor, text);
-    editor.resize(400, 300);
-    editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
-    const long length = text.size();
-    QTRY_COMPARE_WITH_TIMEOUT(editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED), length, 60000);
-    QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(length - 1)),
-             long(ScriptStyle::Keyword));
-    QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(length - 7)),
-             long(ScriptStyle::Comment));
-}
+    void stylesInTheBackground() {
+        // A document far larger than the window is styled by the event loop in steps, up
+        // to its last byte, without anyone asking for the whole of it.
+        Styled s("bind\n");
+        const QByteArray text = QByteArray("bind x \"y\" // z\r\n").repeated(100000) + "bind";
+        s.setBytes(text);
+        s.editor.resize(400, 300);
+        s.editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s.editor));
+        QTRY_COMPARE_WITH_TIMEOUT(s.send(QsciScintillaBase::SCI_GETENDSTYLED), long(text.size()), 60000);
+        QCOMPARE(s.send(QsciScintillaBase::SCI_GETSTYLEAT, text.size() - 1), long(ScriptStyle::Keyword));
+        QCOMPARE(s.send(QsciScintillaBase::SCI_GETSTYLEAT, text.size() - 7), long(ScriptStyle::Comment));
+    }
+};
 
 QTEST_MAIN(TestScriptLexer)
 #include "test_scriptlexer.moc"

@@ -1,389 +1,218 @@
 // Each rule predicts what the engine does with a line; every rule has a look-alike that
-// the engine runs as written and that must stay quiet.
+// the engine runs as written and that must stay quiet. Then what the window shows of
+// the findings: rows, squiggles and colours in UTF-8 bytes, hover texts, completion.
 #include "script/diagnostics.h"
+#include "script/scriptanalysis.h"
 #include "script/scriptparse.h"
-#include "musicchanger/musicchanger.h"
+#include "support/files.h"
 
 #include <QDirIterator>
-#include <QFile>
 #include <QTest>
 
 Q_DECLARE_METATYPE(ScriptEngine)
 Q_DECLARE_METATYPE(FindingKind)
 
 namespace {
-
-const ScriptVocabulary &vocabulary(bool jk2)
-{
+const ScriptVocabulary &vocabulary(ScriptEngine engine) {
     static const ScriptVocabulary q3 = ScriptVocabulary::load(QStringLiteral(TAVREL_SOURCE_DIR "/data/vocab/q3.tsv"));
-    static const ScriptVocabulary jo = ScriptVocabulary::load(QStringLiteral(TAVREL_SOURCE_DIR "/data/vocab/jk2.tsv"));
-    return jk2 ? jo : q3;
+    static const ScriptVocabulary jk2 = ScriptVocabulary::load(QStringLiteral(TAVREL_SOURCE_DIR "/data/vocab/jk2.tsv"));
+    return IsJediOutcast(engine) ? jk2 : q3;
 }
-
-QList<Finding> diagnose(const QString &text, ScriptEngine engine, qint64 size = -1)
-{
-    return Diagnose(text, engine, vocabulary(IsJediOutcast(engine)), size);
+QList<Finding> diagnose(const QString &text, ScriptEngine engine, qint64 size = -1) {
+    return Diagnose(text, engine, vocabulary(engine), size);
 }
-
-QList<Finding> ofKind(const QList<Finding> &all, FindingKind kind)
-{
-    QList<Finding> result;
-    for (const Finding &f : all) {
-        if (f.kind == kind)
-            result << f;
-    }
-    return result;
-}
-
-constexpr auto Q132 = ScriptEngine::Quake3_132;
-constexpr auto IOQ3 = ScriptEngine::ioquake3;
-constexpr auto JK104 = ScriptEngine::JediOutcast_104;
-constexpr auto JKMV = ScriptEngine::jk2mv;
-
+constexpr auto Q132 = ScriptEngine::Quake3_132, IOQ3 = ScriptEngine::ioquake3, JK104 = ScriptEngine::JediOutcast_104, JKMV = ScriptEngine::jk2mv;
 } // namespace
 
-class TestDiagnostics : public QObject
-{
+class TestDiagnostics : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(!vocabulary(true).isEmpty());
-        QVERIFY(!vocabulary(false).isEmpty());
-    }
+    void initTestCase() { QVERIFY(!vocabulary(JK104).isEmpty() && !vocabulary(Q132).isEmpty()); }
 
-    void statementSplit_data()
-    {
+    void rules_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<ScriptEngine>("engine");
-        QTest::addColumn<QStringList>("commands"); // first words of the statements that run
-
-        QTest::newRow("; ends a command outside quotes") << "echo a; echo b" << Q132 << QStringList{"echo", "echo"};
-        QTest::newRow("; inside quotes stays in the word") << "bind x \"echo a; echo b\"" << Q132
-                                                           << QStringList{"bind", "echo", "echo"};
-        QTest::newRow("1.32 Cbuf splits a // comment at ;") << "// note; echo b" << Q132 << QStringList{"echo"};
-        QTest::newRow("ioq3 Cbuf skips ; in a // comment") << "// note; echo b" << IOQ3 << QStringList{};
-        QTest::newRow("1.04 ends /* at the line end") << "/* a\nechox b */" << JK104 << QStringList{"echox"};
-        QTest::newRow("jk2mv /* */ spans lines") << "/* a\nechox b */" << JKMV << QStringList{};
-        QTest::newRow("newline ends an open quote") << "echo \"a\necho b" << Q132 << QStringList{"echo", "echo"};
-        QTest::newRow("byte 0x80 and up separates words (signed char)") << QString::fromUtf8("echo\u00e9x")
-                                                                          << Q132 << QStringList{"echo"};
-    }
-    void statementSplit()
-    {
-        QFETCH(QString, text);
-        QFETCH(ScriptEngine, engine);
-        QFETCH(QStringList, commands);
-        QStringList run;
-        for (const ScriptStatement &s : ParseScript(text, engine)) {
-            if (!s.tokens.isEmpty())
-                run << s.command();
-        }
-        QCOMPARE(run, commands);
-    }
-
-    void longCommandIsCutAndTheRestRuns()
-    {
-        // Cbuf_Execute copies at most 1023 characters, drops the next one and keeps the rest.
-        const QString text = QStringLiteral("echo ") + QString(1018, u'a') + QStringLiteral("Xecho b");
-        const QList<ScriptStatement> statements = ParseScript(text, Q132);
-        QCOMPARE(statements.size(), 2);
-        QCOMPARE(statements[0].end, 1023);
-        QVERIFY(statements[0].cutAtLimit);
-        QCOMPARE(statements[1].command(), QStringLiteral("echo"));
-    }
-
-    void rules_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<ScriptEngine>("engine");
-        QTest::addColumn<FindingKind>("kind");
+        QTest::addColumn<FindingKind>("kind"); // -1 for look-alikes: no finding of any kind
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("column"); // of the first finding, 0-based
-
-        const auto K = [](FindingKind k) { return k; };
-        // Comments
-        QTest::newRow("1.32: ; in // comment runs the rest") << "// old; bind x y" << Q132 << K(FindingKind::CommentSemicolon) << 1 << 6;
-        QTest::newRow("1.04: ; in // comment runs the rest") << "echo a // x; echo b" << JK104 << K(FindingKind::CommentSemicolon) << 1 << 11;
-        QTest::newRow("fine: ioq3 keeps the comment whole") << "// old; bind x y" << IOQ3 << K(FindingKind::CommentSemicolon) << 0 << -1;
-        QTest::newRow("fine: ; at a comment's end runs nothing") << "// old;" << Q132 << K(FindingKind::CommentSemicolon) << 0 << -1;
-        QTest::newRow("fine: ; in quotes inside a comment") << "// \"a; b\"" << Q132 << K(FindingKind::CommentSemicolon) << 0 << -1;
-        QTest::newRow("1.32: /* ends at the line end") << "/* a\necho b */" << Q132 << K(FindingKind::LineBlockComment) << 1 << 0;
-        QTest::newRow("fine: one-line /* */") << "/* a */ echo b" << Q132 << K(FindingKind::LineBlockComment) << 0 << -1;
-        QTest::newRow("fine: ioq3 /* over lines") << "/* a\necho b */" << IOQ3 << K(FindingKind::LineBlockComment) << 0 << -1;
-        // Quotes
-        QTest::newRow("newline closes an open quote") << "bind x \"say hi\necho b" << Q132 << K(FindingKind::UnterminatedQuote) << 1 << 7;
-        QTest::newRow("fine: closed quote") << "bind x \"say hi\"\necho b" << Q132 << K(FindingKind::UnterminatedQuote) << 0 << -1;
-        QTest::newRow("fine: quote in a // comment of ioq3 still counts but closes") << "// \"a\" b" << IOQ3 << K(FindingKind::UnterminatedQuote) << 0 << -1;
-        // Unknown first words
-        QTest::newRow("unknown word is forwarded") << "cl_rnu 1" << Q132 << K(FindingKind::UnknownCommand) << 1 << 0;
-        QTest::newRow("unknown inside a bind value") << "bind x \"+atack\"" << Q132 << K(FindingKind::UnknownCommand) << 1 << 8;
-        QTest::newRow("ioq3-only command on 1.32") << "unset foo" << Q132 << K(FindingKind::UnknownCommand) << 1 << 0;
-        QTest::newRow("fine: ioq3-only command on ioq3") << "unset foo" << IOQ3 << K(FindingKind::UnknownCommand) << 0 << -1;
-        QTest::newRow("fine: cvar as a command, any case") << "CL_RUN 1" << Q132 << K(FindingKind::UnknownCommand) << 0 << -1;
-        QTest::newRow("fine: -button twin") << "bind x \"-attack\"" << JK104 << K(FindingKind::UnknownCommand) << 0 << -1;
-        QTest::newRow("fine: the script's own variable") << "myvar 1\nseta myvar 0" << Q132 << K(FindingKind::UnknownCommand) << 0 << -1;
-        QTest::newRow("fine: variable set inside a bind value") << "bind x \"set t 1\"\nt" << Q132 << K(FindingKind::UnknownCommand) << 0 << -1;
-        QTest::newRow("fine: vstr target used as a command") << "vstr go\ngo" << Q132 << K(FindingKind::UnknownCommand) << 0 << -1;
-        QTest::newRow("fine: a plain cvar value is data") << "seta cg_fov 90\nseta name \"a b\"" << Q132 << K(FindingKind::UnknownCommand) << 0 << -1;
-        QTest::newRow("a vstr'd value runs") << "set a \"b0gus\"\nbind x vstr a" << Q132 << K(FindingKind::UnknownCommand) << 1 << 7;
-        // Keys
-        QTest::newRow("unknown key name") << "bind caplock +attack" << JK104 << K(FindingKind::UnknownKey) << 1 << 5;
-        QTest::newRow("ioq3-only key on 1.32") << "bind WORLD_0 +attack" << Q132 << K(FindingKind::UnknownKey) << 1 << 5;
-        QTest::newRow("jk2mv-only ALTGR on 1.04") << "bind ALTGR +attack" << JK104 << K(FindingKind::UnknownKey) << 1 << 5;
-        QTest::newRow("unbind checks too") << "unbind mouse9" << Q132 << K(FindingKind::UnknownKey) << 1 << 7;
-        QTest::newRow("fine: key name in any case") << "bind capslock +attack\nbind MOUSE1 +attack" << JK104 << K(FindingKind::UnknownKey) << 0 << -1;
-        QTest::newRow("fine: single character and hex") << "bind ] +attack\nbind 0x00 echo\nbind Q echo" << Q132 << K(FindingKind::UnknownKey) << 0 << -1;
-        QTest::newRow("fine: ALTGR on jk2mv") << "bind ALTGR +attack" << JKMV << K(FindingKind::UnknownKey) << 0 << -1;
-        // vstr
-        QTest::newRow("vstr of a variable never set") << "bind x vstr nowhere" << Q132 << K(FindingKind::UndefinedVstr) << 1 << 12;
-        QTest::newRow("fine: set later in the file") << "bind x vstr a\nseta a \"echo\"" << Q132 << K(FindingKind::UndefinedVstr) << 0 << -1;
-        QTest::newRow("fine: set inside another value") << "set t \"set a echo\"\nbind x vstr a" << Q132 << K(FindingKind::UndefinedVstr) << 0 << -1;
-        QTest::newRow("self-running vstr hangs") << "set a \"echo x; vstr a\"" << Q132 << K(FindingKind::VstrLoop) << 1 << 20;
-        QTest::newRow("two-step loop hangs") << "set a vstr b\nset b \"vstr a\"" << JK104 << K(FindingKind::VstrLoop) << 2 << 11;
-        QTest::newRow("fine: toggle advances on key press") << "set t1 \"cl_run 0; set t vstr t2\"\nset t2 \"cl_run 1; set t vstr t1\"\nset t vstr t1\nbind x vstr t" << Q132 << K(FindingKind::VstrLoop) << 0 << -1;
-        QTest::newRow("fine: loop through a bind") << "set a \"bind x vstr a; echo\"" << Q132 << K(FindingKind::VstrLoop) << 0 << -1;
-        QTest::newRow("fine: value resets itself before running") << "set a \"set a echo done; vstr a\"" << Q132 << K(FindingKind::VstrLoop) << 0 << -1;
-        QTest::newRow("fine: wait gives a frame") << "set a \"+left; wait; vstr a\"" << Q132 << K(FindingKind::VstrLoop) << 0 << -1;
-        // Length and size
-        QTest::newRow("command over 1023 characters") << "echo " + QString(1100, u'a') << Q132 << K(FindingKind::LongCommand) << 1 << 1023;
-        QTest::newRow("fine: 1023 characters exactly") << "echo " + QString(1018, u'a') << Q132 << K(FindingKind::LongCommand) << 0 << -1;
-        QTest::newRow("fine: long line of short commands") << QStringLiteral("echo a;").repeated(200) << IOQ3 << K(FindingKind::LongCommand) << 0 << -1;
-        // seta arguments
-        QTest::newRow("1.32 seta with an unquoted value") << "seta name Big Bob" << Q132 << K(FindingKind::SetaArguments) << 1 << 14;
-        QTest::newRow("1.04 setu with an unquoted value") << "setu x a b c" << JK104 << K(FindingKind::SetaArguments) << 1 << 9;
-        QTest::newRow("fine: set joins words") << "set name Big Bob" << Q132 << K(FindingKind::SetaArguments) << 0 << -1;
-        QTest::newRow("fine: quoted value") << "seta name \"Big Bob\"" << JK104 << K(FindingKind::SetaArguments) << 0 << -1;
-        QTest::newRow("fine: ioq3 seta joins words") << "seta name Big Bob" << IOQ3 << K(FindingKind::SetaArguments) << 0 << -1;
-        // Colour codes
-        QTest::newRow("1.04 console prints ^8") << "echo ^8dark ^9red" << JK104 << K(FindingKind::LiteralColor) << 2 << 5;
-        QTest::newRow("jk2mv console prints ^9 too") << "bind x \"echo ^9hi\"" << JKMV << K(FindingKind::LiteralColor) << 1 << 13;
-        QTest::newRow("fine: ^8 in Q3 is black") << "echo ^8dark" << Q132 << K(FindingKind::LiteralColor) << 0 << -1;
-        QTest::newRow("fine: say is drawn by the font renderer") << "say ^8dark" << JK104 << K(FindingKind::LiteralColor) << 0 << -1;
-        // Masks
-        QTest::newRow("force bit 18 stands for nothing") << "set g_forcePowerDisable 262144" << JK104 << K(FindingKind::MaskStrayBits) << 1 << 24;
-        QTest::newRow("weapon bits above 15, cvar as command") << "g_weapondisable 65536" << JKMV << K(FindingKind::MaskStrayBits) << 1 << 16;
-        QTest::newRow("fine: all 18 powers") << "seta g_forcePowerDisable 262143" << JK104 << K(FindingKind::MaskStrayBits) << 0 << -1;
-        QTest::newRow("fine: saber only") << "seta g_duelWeaponDisable 65531" << JK104 << K(FindingKind::MaskStrayBits) << 0 << -1;
+        QTest::addColumn<QString>("says"); // part of its message
+        using K = FindingKind;
+        const auto rule = [](const char *name, const QString &text, ScriptEngine engine, K kind, int count, int column, const char *says = "") {
+            QTest::newRow(name) << text << engine << kind << count << column << QString(says);
+        };
+        const auto fine = [](const char *name, ScriptEngine engine, const QStringList &lines) {
+            QTest::newRow(qPrintable(QStringLiteral("look-alikes: ") + name)) << lines.join(u'\n') << engine << K(-1) << 0 << -1 << QString();
+        };
+        rule("1.32: ; in // comment runs the rest", "// old; bind x y", Q132, K::CommentSemicolon, 1, 6);
+        rule("1.32: what follows runs", "// note; echox b", Q132, K::UnknownCommand, 1, 9);
+        rule("1.04: ; in // comment runs the rest", "echo a // x; echo b", JK104, K::CommentSemicolon, 1, 11);
+        fine("; at a comment's end, ; in quotes in a comment", Q132, {"// old;", "// \"a; b\""});
+        fine("ioq3 keeps the comment whole", IOQ3, {"// old; bind x y", "// note; echox b"});
+        rule("1.32: /* ends at the line end", "/* a\necho b */", Q132, K::LineBlockComment, 1, 0);
+        rule("1.04: the next line runs", "/* a\nechox b */", JK104, K::UnknownCommand, 1, 0);
+        fine("one-line /* */", Q132, {"/* a */ echo b"});
+        fine("jk2mv /* */ spans lines", JKMV, {"/* a", "echox b */"});
+        rule("newline closes an open quote", "bind x \"say hi\necho b", Q132, K::UnterminatedQuote, 1, 7, "never closed");
+        fine("closed quotes; byte 0x80 and up separates words (signed char)", Q132, {"bind x \"say hi\"", "echo\u00e9x"});
+        fine("a quote in a // comment of ioq3 still counts but closes", IOQ3, {"// \"a\" b"});
+        rule("unknown word is forwarded", "cl_rnu 1", Q132, K::UnknownCommand, 1, 0, "\"cl_rnu\" is unknown");
+        rule("unknown inside a bind value", "bind x \"+atack\"", Q132, K::UnknownCommand, 1, 8);
+        rule("ioq3-only command on 1.32", "unset foo", Q132, K::UnknownCommand, 1, 0);
+        rule("a vstr'd value runs", "set a \"b0gus\"\nbind x vstr a", Q132, K::UnknownCommand, 1, 7);
+        fine("ioq3-only command on ioq3", IOQ3, {"unset foo"});
+        rule("vstr target used as a command", "vstr go\ngo", Q132, K::UnknownCommand, 0, -1);
+        fine("cvar as a command in any case, -button twin, the script's own variables, plain cvar values", Q132,
+             {"CL_RUN 1", "bind x \"-attack\"", "myvar 1", "seta myvar 0", "bind x \"set t 1\"", "t", "seta cg_fov 90", "seta name \"a b\""});
+        rule("unknown key name", "bind caplock +attack", JK104, K::UnknownKey, 1, 5, "no key named \"caplock\"");
+        rule("ioq3-only key on 1.32", "bind WORLD_0 +attack", Q132, K::UnknownKey, 1, 5);
+        rule("jk2mv-only ALTGR on 1.04", "bind ALTGR +attack", JK104, K::UnknownKey, 1, 5);
+        rule("unbind checks too", "unbind mouse9", Q132, K::UnknownKey, 1, 7, "unbinds nothing");
+        fine("key names in any case", JK104, {"bind capslock +attack", "bind MOUSE1 +attack"});
+        fine("single characters and hex", Q132, {"bind ] +attack", "bind 0x00 echo", "bind Q echo"});
+        fine("ALTGR on jk2mv", JKMV, {"bind ALTGR +attack"});
+        rule("vstr of a variable never set", "bind x vstr nowhere", Q132, K::UndefinedVstr, 1, 12);
+        fine("set later in the file, or inside another value", Q132, {"bind x vstr a", "seta a \"echo\"", "set t \"set b echo\"", "bind y vstr b"});
+        rule("self-running vstr hangs", "set a \"echo x; vstr a\"", Q132, K::VstrLoop, 1, 20);
+        rule("two-step loop hangs", "set a vstr b\nset b \"vstr a\"", JK104, K::VstrLoop, 2, 11);
+        fine("toggle advances on key press", Q132, {"set t1 \"cl_run 0; set t vstr t2\"", "set t2 \"cl_run 1; set t vstr t1\"", "set t vstr t1", "bind x vstr t"});
+        fine("loop through a bind, value resets itself, wait gives a frame", Q132,
+             {"set a \"bind x vstr a; echo\"", "set b \"set b echo done; vstr b\"", "set c \"+left; wait; vstr c\""});
+        // Cbuf_Execute copies at most 1023 characters, drops the next one and runs the rest.
+        rule("the rest of a long command runs", "echo " + QString(1018, u'a') + "Xb0gus b", Q132, K::UnknownCommand, 1, 1024, "\"b0gus\"");
+        rule("command over 1023 characters", "echo " + QString(1100, u'a'), Q132, K::LongCommand, 1, 1023);
+        fine("1023 characters exactly, a long line of short commands", IOQ3, {"echo " + QString(1018, u'a'), QStringLiteral("echo a;").repeated(200)});
+        // Cbuf_InsertText refuses text beyond MAX_CMD_BUFFER (16384) in the originals.
+        rule("1.32 file over the buffer", QString(16385, u'\n'), Q132, K::FileTooLarge, 1, 0, "16385 bytes");
+        rule("1.04 file over the buffer", QString(20000, u'\n'), JK104, K::FileTooLarge, 1, 0);
+        fine("exactly the buffer", Q132, {QString(16384, u'\n')});
+        fine("jk2mv has a larger buffer", JKMV, {QString(20000, u'\n')});
+        rule("1.32 seta with an unquoted value", "seta name Big Bob", Q132, K::SetaArguments, 1, 14);
+        rule("1.04 setu with an unquoted value", "setu x a b c", JK104, K::SetaArguments, 1, 9);
+        fine("set joins words", Q132, {"set name Big Bob"});
+        fine("quoted value", JK104, {"seta name \"Big Bob\""});
+        fine("ioq3 seta joins words", IOQ3, {"seta name Big Bob"});
+        rule("1.04 console prints ^8", "echo ^8dark ^9red", JK104, K::LiteralColor, 2, 5);
+        rule("jk2mv console prints ^9 too", "bind x \"echo ^9hi\"", JKMV, K::LiteralColor, 1, 13);
+        fine("^8 in Q3 is black", Q132, {"echo ^8dark"});
+        fine("say is drawn by the font renderer", JK104, {"say ^8dark"});
+        rule("force bit 18 stands for nothing", "set g_forcePowerDisable 262144", JK104, K::MaskStrayBits, 1, 24, "bit 18 (262144)");
+        rule("weapon bits above 15, cvar as command", "g_weapondisable 65536", JKMV, K::MaskStrayBits, 1, 16);
+        rule("bit runs", "g_weapondisable -61440", JK104, K::MaskStrayBits, 1, 16, "bits 16 to 31 of");
+        rule("bit runs and single bits", "g_weapondisable 1376256", JK104, K::MaskStrayBits, 1, 16, "bits 16, 18, 20 of");
+        fine("all 18 powers, saber only", JK104, {"seta g_forcePowerDisable 262143", "seta g_duelWeaponDisable 65531"});
     }
-    void rules()
-    {
+    void rules() {
         QFETCH(QString, text);
         QFETCH(ScriptEngine, engine);
         QFETCH(FindingKind, kind);
         QFETCH(int, count);
-        QFETCH(int, column);
-        const QList<Finding> found = ofKind(diagnose(text, engine), kind);
-        QCOMPARE(found.size(), count);
+        QFETCH(QString, says);
+        QList<Finding> found;
+        for (const Finding &f : diagnose(text, engine))
+            if (f.kind == kind || kind == FindingKind(-1)) found << f;
+        QVERIFY2(found.size() == count, qPrintable(found.isEmpty() ? QString() : FindingRow(found.first())));
         if (count > 0) {
-            QCOMPARE(found.first().column, column);
+            QTEST(found.first().column, "column");
             QVERIFY(found.first().endColumn > found.first().column);
-            QVERIFY(!found.first().message.isEmpty());
+            QVERIFY2(found.first().message.contains(says), qPrintable(found.first().message));
         }
     }
-
-    void fileSize_data()
-    {
-        QTest::addColumn<ScriptEngine>("engine");
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<bool>("fires");
-        // Cbuf_InsertText refuses text beyond MAX_CMD_BUFFER (16384) in the originals.
-        QTest::newRow("1.32 over the buffer") << Q132 << qint64(16385) << true;
-        QTest::newRow("1.04 over the buffer") << JK104 << qint64(20000) << true;
-        QTest::newRow("fine: exactly the buffer") << Q132 << qint64(16384) << false;
-        QTest::newRow("fine: ioq3 has a larger buffer") << IOQ3 << qint64(20000) << false;
-        QTest::newRow("fine: jk2mv has a larger buffer") << JKMV << qint64(20000) << false;
+    void describe() {
+        const std::pair<const char *, const char *> masks[] = {{"g_forcepowerdisable 3", "disables: Heal, Jump"},
+            {"g_forcePowerDisable 0", "disables nothing"}, {"g_duelweapondisable 1", "disables nothing"}, // bit 0 is no weapon
+            {"g_weapondisable 65540", "disables: Lightsaber; stand for nothing: 65536"}, {"g_weapondisable 4x", "disables: Lightsaber"}, {"cl_run 3", ""}};
+        for (const auto &[line, text] : masks)
+            QCOMPARE(DescribeMask(QString(line).section(u' ', 0, 0), QString(line).section(u' ', 1)).value_or(""), QString(text));
+        const std::tuple<const char *, ScriptEngine, const char *> words[] = {
+            {"rate", JK104, "cvar rate, default \"4000\" (CVAR_USERINFO|CVAR_ARCHIVE); in Jedi Outcast 1.04 and jk2mv"},
+            {"RATE", JKMV, "cvar rate, default \"50000\" (CVAR_USERINFO|CVAR_ARCHIVE); in Jedi Outcast 1.04 and jk2mv"},
+            {"unset", Q132, "unset: a command of Quake III (ioquake3)"},
+            {"-attack", Q132, "-attack: a command of Quake III (Quake III 1.32 and ioquake3)"}, {"hello", Q132, ""}};
+        for (const auto &[word, engine, text] : words) QCOMPARE(DescribeWord(word, engine, vocabulary(engine)), QString(text));
     }
-    void fileSize()
-    {
-        QFETCH(ScriptEngine, engine);
-        QFETCH(qint64, bytes);
-        QFETCH(bool, fires);
-        const QList<Finding> found = ofKind(diagnose(QStringLiteral("echo a\n"), engine, bytes), FindingKind::FileTooLarge);
-        QCOMPARE(found.size(), fires ? 1 : 0);
-        if (fires)
-            QCOMPARE(found.first().severity, FindingSeverity::Error);
-    }
-
-    void findingsAreOrderedAndRowsReadLineColumn()
-    {
-        const QList<Finding> found = diagnose(QStringLiteral("bind x vstr q\r\nfoo1\rfoo2"), Q132);
-        QCOMPARE(found.size(), 3);
-        QCOMPARE(FindingRow(found[0]), QStringLiteral("1:13 ") + found[0].message);
-        QCOMPARE(found[1].line, 1);
-        QCOMPARE(found[2].line, 2); // a lone CR ends a line too
-        QCOMPARE(FindingRow(found[2]).left(4), QStringLiteral("3:1 "));
-    }
-
-    void describeMask_data()
-    {
-        QTest::addColumn<QString>("cvar");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("heal and jump") << "g_forcepowerdisable" << "3" << "disables: Heal, Jump";
-        QTest::newRow("nothing") << "g_forcePowerDisable" << "0" << "disables nothing";
-        QTest::newRow("weapon bit 0 is no weapon") << "g_duelweapondisable" << "1" << "disables nothing";
-        QTest::newRow("stray bit") << "g_weapondisable" << "65540" << "disables: Lightsaber; stand for nothing: 65536";
-        QTest::newRow("atoi stops at a letter") << "g_weapondisable" << "4x" << "disables: Lightsaber";
-    }
-    void describeMask()
-    {
-        QFETCH(QString, cvar);
-        QFETCH(QString, value);
-        QFETCH(QString, text);
-        QCOMPARE(DescribeMask(cvar, value).value_or(QString()), text);
-    }
-
-    void describeMaskOnlyForMaskCvars() { QVERIFY(!DescribeMask(QStringLiteral("cl_run"), QStringLiteral("3"))); }
-
-    void describeWord_data()
-    {
-        QTest::addColumn<QString>("word");
-        QTest::addColumn<ScriptEngine>("engine");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("1.04 default") << "rate" << JK104 << "cvar rate, default \"4000\" (CVAR_USERINFO|CVAR_ARCHIVE); in Jedi Outcast 1.04 and jk2mv";
-        QTest::newRow("jk2mv default") << "RATE" << JKMV << "cvar rate, default \"50000\" (CVAR_USERINFO|CVAR_ARCHIVE); in Jedi Outcast 1.04 and jk2mv";
-        QTest::newRow("command only in ioq3") << "unset" << Q132 << "unset: a command of Quake III (ioquake3)";
-        QTest::newRow("minus button") << "-attack" << Q132 << "-attack: a command of Quake III (Quake III 1.32 and ioquake3)";
-        QTest::newRow("no word") << "hello" << Q132 << "";
-    }
-    void describeWord()
-    {
-        QFETCH(QString, word);
-        QFETCH(ScriptEngine, engine);
-        QFETCH(QString, text);
-        QCOMPARE(DescribeWord(word, engine, vocabulary(IsJediOutcast(engine))), text);
-    }
-
-    void colorRuns_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<ScriptEngine>("engine");
-        QTest::addColumn<QString>("runs"); // "begin-end:color" separated by spaces
-
+    void colorRuns() {
         // ColorIndex(c) is ((c) - '0') & 7 in every engine; they differ in what follows "^".
-        QTest::newRow("echo runs to the next code") << "echo ^1red^2green" << Q132 << "7-10:1 12-17:2";
-        QTest::newRow("1.32 ^8 is black, ^9 red") << "say ^8a^9b" << Q132 << "6-7:0 9-10:1";
-        QTest::newRow("1.32 takes letters: ^a is red") << "say ^ab" << Q132 << "6-7:1";
-        QTest::newRow("ioq3 refuses punctuation") << "say ^!b" << IOQ3 << "";
-        QTest::newRow("1.04 console prints ^9 as it stands") << "echo ^9x^1y" << JK104 << "10-11:1";
-        QTest::newRow("1.04 font draws ^9 red in say") << "say ^9x" << JK104 << "6-7:1";
-        QTest::newRow("quoted string of another command") << "seta cg_x \"^2a\" b" << Q132 << "13-14:2";
-        QTest::newRow("set name") << "seta name ^4Bob" << Q132 << "12-15:4";
-        QTest::newRow("fine: no colour in a plain cvar") << "seta cg_x ^2a" << Q132 << "";
-        QTest::newRow("fine: colour ends at the command's end") << "echo ^1a; echo b" << Q132 << "7-8:1";
-    }
-    void colorRuns()
-    {
-        QFETCH(QString, text);
-        QFETCH(ScriptEngine, engine);
-        QFETCH(QString, runs);
-        QStringList actual;
-        for (const ColorRun &run : ColorRuns(text, engine))
-            actual << QStringLiteral("%1-%2:%3").arg(run.begin).arg(run.end).arg(run.color);
-        QCOMPARE(actual.join(u' '), runs);
-    }
-
-    // The generator's script runs cleanly on every engine, whatever the tracks and keys.
-    void musicChangerIsClean_data()
-    {
-        QTest::addColumn<int>("tracks");
-        QTest::addColumn<QString>("next");
-        QTest::addColumn<QString>("back");
-        QTest::newRow("1 track") << 1 << "u" << "o";
-        QTest::newRow("2 tracks") << 2 << "KP_PLUS" << "KP_MINUS";
-        QTest::newRow("10 tracks") << 10 << "F11" << "F12";
-        QTest::newRow("120 tracks") << 120 << "MOUSE4" << "0x5d";
-    }
-    void musicChangerIsClean()
-    {
-        QFETCH(int, tracks);
-        QFETCH(QString, next);
-        QFETCH(QString, back);
-        QList<MusicTrack> list;
-        for (int i = 0; i < tracks; ++i)
-            list << MusicTrack{QStringLiteral("Track %1").arg(i), QStringLiteral("music/t%1.mp3").arg(i)};
-        const QString text = BuildMusicChanger(list, next, back).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-        for (ScriptEngine engine : {Q132, IOQ3, JK104, JKMV}) {
-            // Size belongs to exec, not to the script's lines; long lists are checked
-            // against it separately.
-            const QList<Finding> found = diagnose(text, engine, 1);
-            if (!found.isEmpty())
-                QFAIL(qPrintable(EngineName(engine) + QLatin1Char(' ') + FindingRow(found.first())));
+        const std::tuple<const char *, ScriptEngine, const char *> cases[] = { // text, engine, "begin-end:color" runs
+            {"echo ^1red^2green", Q132, "7-10:1 12-17:2"}, {"say ^8a^9b", Q132, "6-7:0 9-10:1"}, {"say_team ^ab", Q132, "11-12:1"},
+            {"tell 1 ^!b", IOQ3, ""}, {"echo ^9x^1y", JK104, "10-11:1"}, {"tell 2 ^9x", JK104, "9-10:1"}, // the console prints ^9, the font draws it
+            {"seta cg_x \"^2a\" b", Q132, "13-14:2"}, {"seta name ^4Bob", Q132, "12-15:4"}, {"seta cg_x ^2a", Q132, ""}, {"echo ^1a; echo b", Q132, "7-8:1"}};
+        for (const auto &[text, engine, runs] : cases) {
+            QStringList actual;
+            for (const ColorRun &run : ColorRuns(text, engine)) actual << QStringLiteral("%1-%2:%3").arg(run.begin).arg(run.end).arg(run.color);
+            QCOMPARE(actual.join(u' '), QString(runs));
         }
     }
-
-    // Real configs: no crash, and the findings are the ones checked by hand.
-    void corpus()
-    {
-        // The corpus lies beside the checkout, in the shared folder.
+    // Real configs, beside the checkout: no crash, and the findings are the ones checked by hand.
+    void corpus() {
         const QString root = QStringLiteral(TAVREL_SOURCE_DIR "/../shared/corpus");
-        if (!QFile::exists(root))
-            QSKIP("the corpus of player configs is not on this machine");
-        QFile expectedFile(QStringLiteral(TAVREL_SOURCE_DIR "/tests/script/corpus-findings.txt"));
-        const QStringList expected = expectedFile.open(QIODevice::ReadOnly)
-                                         ? QString::fromUtf8(expectedFile.readAll()).split(u'\n', Qt::SkipEmptyParts)
-                                         : QStringList();
-        QStringList actual;
-        QDirIterator it(root, {QStringLiteral("*.cfg")}, QDir::Files, QDirIterator::Subdirectories);
-        QStringList paths;
-        while (it.hasNext())
-            paths << it.next();
+        if (!QFile::exists(root)) QSKIP("the corpus of player configs is not on this machine");
+        QStringList paths, actual;
+        for (QDirIterator it(root, {"*.cfg"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) paths << it.next();
         paths.sort();
-        for (const QString &path : paths) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray bytes = file.readAll();
-            const bool jk2 = path.contains(QLatin1String("/jk2/"));
-            for (ScriptEngine engine : {DefaultEngine(jk2), jk2 ? JKMV : IOQ3}) {
-                for (const Finding &f : diagnose(QString::fromUtf8(bytes), engine, bytes.size())) {
-                    if (f.kind == FindingKind::UnknownCommand)
-                        continue; // mod commands; counted in the report, too many to list
-                    actual << QStringLiteral("%1 %2 %3").arg(path.section(u'/', -2), EngineName(engine), FindingRow(f));
-                }
+        for (const QString &path : std::as_const(paths)) {
+            const QByteArray bytes = readAll(path);
+            for (ScriptEngine engine : path.contains("/jk2/") ? QList{JK104, JKMV} : QList{Q132, IOQ3}) {
+                for (const Finding &f : diagnose(QString::fromUtf8(bytes), engine, bytes.size()))
+                    if (f.kind != FindingKind::UnknownCommand) // mod commands: too many to list
+                        actual << QStringLiteral("%1 %2 %3").arg(path.section(u'/', -2), EngineName(engine), FindingRow(f));
             }
         }
-        if (actual != expected) {
-            // What the run found, for a reviewer to compare line by line.
-            QFile out(QStringLiteral("corpus-findings.actual.txt"));
-            if (out.open(QIODevice::WriteOnly))
-                out.write(actual.join(u'\n').toUtf8() + '\n');
-        }
-        QCOMPARE(actual, expected);
+        writeAll("corpus-findings.actual.txt", actual.join(u'\n').toUtf8() + '\n'); // for a reviewer to compare line by line
+        QCOMPARE(actual, QString::fromUtf8(readAll(TAVREL_SOURCE_DIR "/tests/script/corpus-findings.txt")).trimmed().split(u'\n'));
     }
-
-    // Squiggles and colours are placed by these positions in the editor's UTF-8 document.
-    void utf8Positions_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("ascii") << QStringLiteral("bind x \"vstr a\"");
-        QTest::newRow("Windows-1252") << QStringLiteral("echo \u20AC \u00E9\u0152 ^1x\r\nsay \u00FF");
-        QTest::newRow("surrogate pairs") << QStringLiteral("\U0001D11E say \U0001F600\U0001F600 x");
-        QTest::newRow("NUL and controls") << QStringLiteral("a") + QChar(0) + QStringLiteral("\u0081\u009D b");
-        QTest::newRow("empty") << QString();
+    void analysis() {
+        // Characters of several UTF-8 bytes before a finding or a colour move its bytes; a
+        // loop, found last, is listed first; a lone CR ends a line.
+        const QString text = QStringLiteral("echo \u20AC^1r^7w^3y^5c^6m\r\nset a \"vstr a\"\rbind caplock +attack\necho \U0001F600\n");
+        const QByteArray utf8 = text.toUtf8();
+        const ScriptAnalysis a = AnalyzeScript(utf8, JK104, vocabulary(JK104));
+        QCOMPARE(a.findings, diagnose(text, JK104));
+        QCOMPARE(a.rows.size(), 2);
+        QCOMPARE(a.rows[0], QStringLiteral("2:13 ") + a.findings[0].message);
+        QVERIFY(a.rows[1].startsWith(QStringLiteral("3:6 ")) && a.rows[1].contains(QStringLiteral("caplock")));
+        QStringList spans;
+        for (const QList<ScriptAnalysis::Span> &list : {a.squiggles, a.colors})
+            for (const ScriptAnalysis::Span &s : list) spans << QStringLiteral("%1-%2:%3").arg(s.begin).arg(s.end).arg(s.value, 0, 16);
+        const qsizetype key = utf8.indexOf("caplock"), loop = utf8.indexOf("a\"\r");
+        // White, yellow and cyan would vanish on the white page: drawn a shade darker.
+        QCOMPARE(spans, (QStringList{QStringLiteral("%1-%2:0").arg(loop).arg(loop + 1), QStringLiteral("%1-%2:1").arg(key).arg(key + 7),
+                                     "10-11:ff0000", "13-14:7f7f7f", "16-17:7f7f40", "19-20:407f7f", "22-23:ff00ff"}));
+        // Positions asked backwards, around a surrogate pair and past either end, as overlapping findings ask.
+        Utf8Positions bytes(text);
+        for (const qsizetype offset : {text.size() + 5, qsizetype(66), qsizetype(6), qsizetype(64), qsizetype(40), qsizetype(-3)})
+            QCOMPARE(bytes.at(offset), text.left(std::max(offset, qsizetype(0))).toUtf8().size());
+        const ScriptAnalysis huge = AnalyzeScript(QByteArray(MaxCheckedBytes + 1, '\n'), JK104, vocabulary(JK104));
+        QVERIFY(huge.findings.isEmpty() && huge.squiggles.isEmpty());
+        QCOMPARE(huge.rows, QStringList{QStringLiteral("Not checked: the script is larger than 32 MB.")});
     }
-
-    void utf8Positions()
-    {
-        QFETCH(QString, text);
-        QList<qsizetype> offsets; // every offset not inside a surrogate pair
-        for (qsizetype i = 0; i <= text.size(); ++i) {
-            if (i == 0 || i == text.size() || !text[i].isLowSurrogate())
-                offsets << i;
+    void hover() {
+        const QString rate = DescribeWord("rate", JK104, vocabulary(JK104)), mask = DescribeWord("g_forcepowerdisable", JK104, vocabulary(JK104));
+        const std::tuple<const char *, int, int, QString> cases[] = { // text, line and column, the hover text
+            {"seta g_forcepowerdisable 3", 0, 25, "disables: Heal, Jump"}, {"g_forcepowerdisable 3", 0, 0, "disables: Heal, Jump\n" + mask},
+            {"x\nbind caplock +attack", 1, 6, "Jedi Outcast 1.04 has no key named \"caplock\": the game prints \"\\\"caplock\\\" isn't a valid key\" and binds nothing"},
+            {"bind caplock +attack\nseta rate 1", 1, 6, rate}, {"bind x \"rate\"", 0, 9, rate}, {"seta  rate 1", 0, 5, ""}};
+        for (const auto &[text, line, column, expected] : cases)
+            QCOMPARE(HoverText(QString(text).split(u'\n')[line], line, column, diagnose(text, JK104), JK104, vocabulary(JK104)), expected);
+    }
+    void completion() {
+        // One completer for all: its cache must keep engines and kinds apart.
+        ScriptCompletion completer;
+        const std::tuple<const char *, ScriptEngine, const char *, QStringList, QStringList> cases[] = {
+            // before the caret, engine, prefix, offered (none: nothing at all), not offered
+            {"c", Q132, "c", {}, {}}, {"mo", Q132, "mo", {"model", "modelist"}, {"MOUSE1"}}, {"echo a; +at", JK104, "+at", {"+attack"}, {}},
+            {"bind x \"+at", JK104, "+at", {"+attack"}, {}}, {"bind x +at", JK104, "+at", {}, {}}, {"bind mo", Q132, "mo", {"MOUSE1"}, {"model", "MODE"}},
+            {"bind f1", Q132, "f1", {"F1", "F10", "F12"}, {"F13"}}, {"bind f1", IOQ3, "f1", {"F1", "F13"}, {}},
+            {"seta cl_r", Q132, "cl_r", {"cl_run"}, {"cl_renderer"}}, {"toggle cl_r", JK104, "cl_r", {"cl_run"}, {}}, {"set vid_r", JK104, "vid_r", {}, {}},
+            {"unse", Q132, "unse", {}, {}}, {"unse", IOQ3, "unse", {"unset"}, {}}, {"vstr cl_r", Q132, "cl_r", {}, {}}};
+        for (const auto &[before, engine, prefix, offered, notOffered] : cases) {
+            const ScriptCompletion::Result result = completer.complete(before, engine, vocabulary(engine));
+            QCOMPARE(result.prefix, QString(prefix));
+            QVERIFY2(result.names.isEmpty() == offered.isEmpty(), before);
+            for (const QString &name : offered) QVERIFY2(result.names.contains(name), qPrintable(name));
+            for (const QString &name : result.names)
+                QVERIFY2(name.startsWith(prefix, Qt::CaseInsensitive) && !notOffered.contains(name), qPrintable(name));
         }
-        Utf8Positions forward(text);
-        for (qsizetype i : offsets)
-            QCOMPARE(forward.at(i), text.left(i).toUtf8().size());
-        // Backwards and jumping about, as overlapping findings ask.
-        Utf8Positions backward(text);
-        for (auto it = offsets.crbegin(); it != offsets.crend(); ++it) {
-            QCOMPARE(backward.at(*it), text.left(*it).toUtf8().size());
-            QCOMPARE(backward.at(offsets[(*it * 7) % offsets.size()]),
-                     text.left(offsets[(*it * 7) % offsets.size()]).toUtf8().size());
-        }
-        QCOMPARE(backward.at(text.size() + 5), text.toUtf8().size());
-        QCOMPARE(backward.at(-3), 0);
     }
 };
 

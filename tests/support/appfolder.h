@@ -1,5 +1,6 @@
 #pragma once
-// A temporary application folder holding the shipped word and command files and cfgs/.
+// A temporary application folder holding the shipped word and command files, the games'
+// vocabularies and cfgs/.
 
 #include "foundation/appfolder.h"
 
@@ -12,9 +13,9 @@ inline void PrepareApplicationFolder(const QTemporaryDir &dir)
 {
     QVERIFY(dir.isValid());
     QDir root(dir.path());
-    QVERIFY(root.mkpath(QStringLiteral("pf")) && root.mkpath(QStringLiteral("cfgs")));
-    for (const char *name : {"operators.txt", "q3operators.txt", "cc.txt", "q3cc.txt"}) {
-        const QString file = QStringLiteral("pf/") + QLatin1String(name);
+    QVERIFY(root.mkpath(QStringLiteral("pf")) && root.mkpath(QStringLiteral("cfgs")) && root.mkpath(QStringLiteral("vocab")));
+    for (const char *name : {"pf/operators.txt", "pf/q3operators.txt", "pf/cc.txt", "pf/q3cc.txt", "vocab/jk2.tsv", "vocab/q3.tsv"}) {
+        const QString file = QLatin1String(name);
         QFile::remove(root.filePath(file));
         QVERIFY(QFile::copy(QStringLiteral(TAVREL_SOURCE_DIR "/data/") + file, root.filePath(file)));
     }
