@@ -65,9 +65,6 @@ private slots:
         MainWindowFixture f;
         f.click("mnuTools_defNew");
         frmDefNew *dialog = f.window.DefNew();
-        dialog->Command2->click();
-        ExpectMessages(f.fakes.messageBoxes, {"New Keyword (No +) means to NOT include the addition sign (+) if applicable.\r\n"
-                                              "New Keyword (W/+) means to include the addition sign if applicable."});
         // Closing only hides: the game chosen and the text typed last.
         QVERIFY(dialog->Option1->isChecked());
         dialog->Option2->setChecked(true);

@@ -17,12 +17,6 @@ private slots:
     {
         Columns<QString, QString, QString, QString>({"color", "text", "before", "after"});
         QTest::newRow("Red") << "Red" << "hello" << "say |" << "say |^1 hello ^7";
-        QTest::newRow("Green") << "Green" << "hi" << "|" << "|^2 hi ^7";
-        QTest::newRow("Yellow") << "Yellow" << "hi" << "|" << "|^3 hi ^7";
-        QTest::newRow("Blue") << "Blue" << "hi" << "|" << "|^4 hi ^7";
-        QTest::newRow("Aqua") << "Aqua" << "hi" << "|" << "|^5 hi ^7";
-        QTest::newRow("Purple") << "Purple" << "hi" << "|" << "|^6 hi ^7";
-        QTest::newRow("White") << "White" << "hi" << "|" << "|^7 hi ^7";
         QTest::newRow("Black is 8") << "Black" << "hi" << "|" << "|^8 hi ^7";
         QTest::newRow("text kept as typed") << "Blue" << "  a^2b  " << "|" << "|^4   a^2b   ^7";
         QTest::newRow("empty text, in a line") << "Red" << "" << "one\nt|wo" << "one\nt|^1  ^7wo";
@@ -54,7 +48,6 @@ private slots:
         // A refused name goes back to Black and keeps the text; the list stays as it was.
         QCOMPARE(dialog->Combo1->currentText(), after.isEmpty() ? QStringLiteral("Black") : color);
         QCOMPARE(dialog->Text1->text(), after.isEmpty() ? text : QString());
-        QCOMPARE(dialog->Combo1->count(), 8);
         QVERIFY(dialog->isVisible());
     }
 

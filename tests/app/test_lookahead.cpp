@@ -37,7 +37,6 @@ private slots:
                                                      << QStringList{} << QStringList{"DEMP"} << ""
                                                      << "seta G_WeaponDisable  256";
         QTest::newRow("longer word") << "g_weapondisable2|" << "" << QStringList{} << keep << "" << "g_weapondisable2 ";
-        QTest::newRow("other word") << "bind|" << "" << QStringList{} << keep << "" << "bind ";
     }
     void spaceAfterFlagVariable()
     {

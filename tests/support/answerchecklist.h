@@ -1,6 +1,4 @@
 #pragma once
-// Answers the flag checklist that a piece of code opens modally.
-
 #include "aids/frmLookAheadCheck.h"
 #include "support/withmodal.h"
 

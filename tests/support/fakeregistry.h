@@ -1,8 +1,6 @@
 #pragma once
-// An in-memory registry for tests. Constructing one installs it for the whole program
-// (ReadRegistryString, JediOutcastInstallPath), so a window's test can say "the game is
-// not installed" (an empty FakeRegistry) or "installed at X" (setInstallPath). Every
-// operation is recorded.
+// An in-memory registry, installed for the whole program while it lives: empty, the game is
+// not installed; setInstallPath says where it is. Closed keys are recorded.
 
 #include "gamepath/registryFinder.h"
 
@@ -32,22 +30,17 @@ public:
     {
         m_keys[keyPath.toLower()][valueName.toLower()] = Value{type, bytes};
     }
-    // An empty key, present without values.
-    void addKey(const QString &keyPath) { m_keys[keyPath.toLower()]; }
     void setInstallPath(const QString &path)
     {
         setString(QString::fromLatin1(JediOutcastKeyPath), QString::fromLatin1(JediOutcastInstallValue), path);
     }
 
-    int opens = 0;
-    int queries = 0;
     QList<RegistryHandle> closed;
     qint32 secondQueryStatus = RegistryStatus::Success; // to make the filling query fail
     std::function<void()> beforeFilling; // to change the value between the two queries
 
     qint32 openKey(quint32 rootKey, const QByteArray &keyPath, RegistryHandle *key) override
     {
-        ++opens;
         const QString path = QString::fromLocal8Bit(keyPath).toLower();
         if (rootKey != HKEY_LOCAL_MACHINE_ROOT || !m_keys.contains(path)) {
             *key = 0;
@@ -61,7 +54,6 @@ public:
     qint32 queryValue(RegistryHandle key, const QByteArray &valueName, quint32 *type, char *data,
                       quint32 *size) override
     {
-        ++queries;
         if (data && beforeFilling)
             beforeFilling();
         if (key == 0 || key > RegistryHandle(m_handles.size()))

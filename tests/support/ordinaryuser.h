@@ -54,11 +54,3 @@ inline ChildOutcome RunInChild(const std::function<bool()> &prepare, const std::
     }
     return outcome;
 }
-
-// The report the child wrote as the user nobody, or "<child failed>" when it could not
-// drop root or died.
-inline QByteArray RunAsOrdinaryUser(const std::function<QByteArray()> &operation)
-{
-    const ChildOutcome outcome = RunInChild(BecomeOrdinaryUser, operation);
-    return outcome.exited && outcome.exitCode == 0 ? outcome.report : QByteArray("<child failed>");
-}

@@ -1,6 +1,4 @@
 #pragma once
-// Works a dialog that a piece of code opens modally.
-
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
