@@ -104,6 +104,8 @@ private slots:
         e.editor.SetCaretPos(54322, 0);
         QTest::keyClick(&e.editor, Qt::Key_Return);
         QTRY_COMPARE(MarginText(e.editor, 54323), LineNumberText(54324, base));
+        e.editor.SetLineNumbering(false);
+        QCOMPARE(MarginText(e.editor, 54323), QString());
     }
 
     void autoIndent_data()

@@ -189,6 +189,18 @@ private slots:
     }
 
     // Hostile word and command files still let the program start, every entry listed and highlighted.
+    // The Problems panel and the status bar take room; the editor stays inside what is left.
+    void editorStaysInsideItsArea()
+    {
+        MainWindowFixture f;
+        f.window.resize(800, 600);
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        const QRect room = f.window.centralWidget()->rect();
+        QTRY_VERIFY(room.contains(f.editor()->geometry()));
+        QVERIFY(f.editor()->height() > room.height() / 2);
+    }
+
     void hostileWordFilesStillStart_data()
     {
         Columns<QByteArray, QString, int>({"words", "lastWord", "entries"});
