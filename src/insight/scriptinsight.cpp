@@ -12,11 +12,6 @@ int bgr(unsigned rgb)
     return int(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
 }
 
-bool isWordChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c == u'+' || c == u'-';
-}
-
 } // namespace
 
 ScriptInsight::ScriptInsight(CodeSense *editor, QListWidget *problems,
@@ -145,7 +140,7 @@ void ScriptInsight::showTip(int position, int x, int y)
 
 void ScriptInsight::complete(int ch)
 {
-    if (!isWordChar(QChar(ch)) || editor_->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE))
+    if (!ScriptCompletion::IsWordChar(QChar(ch)) || editor_->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE))
         return;
     const int caret = int(editor_->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     const int line = int(editor_->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret));

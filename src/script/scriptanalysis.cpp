@@ -2,14 +2,10 @@
 
 #include "script/scriptparse.h"
 
-namespace {
-
-bool isWordChar(QChar c)
+bool ScriptCompletion::IsWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_' || c == u'+' || c == u'-';
 }
-
-} // namespace
 
 int CheckPause(qsizetype length)
 {
@@ -87,7 +83,7 @@ ScriptCompletion::Result ScriptCompletion::complete(const QString &before, Scrip
                                                     const ScriptVocabulary &vocabulary)
 {
     int start = int(before.size());
-    while (start > 0 && isWordChar(before[start - 1]))
+    while (start > 0 && IsWordChar(before[start - 1]))
         --start;
     Result result;
     result.prefix = before.mid(start);

@@ -49,6 +49,9 @@ QString HoverText(const QString &lineText, int line, int column, const QList<Fin
 class ScriptCompletion
 {
 public:
+    // Characters of a completed word: commands, cvars, keys and +/- buttons.
+    static bool IsWordChar(QChar c);
+
     struct Result
     {
         QString prefix;
