@@ -406,7 +406,7 @@ void frmMain::showEngine()
     const ScriptEngine engine = State.engine();
     engineLabel_->setText(EngineName(engine));
     items_.value(QStringLiteral("mnuGame_original"))
-        ->setText(QStringLiteral("&Original Release (%1)").arg(EngineName(DefaultEngine(jk2))));
+        ->setText(QStringLiteral("Original &Release (%1)").arg(EngineName(DefaultEngine(jk2))));
     items_.value(QStringLiteral("mnuGame_continuation"))
         ->setText(QStringLiteral("&Continuation (%1)").arg(EngineName(jk2 ? ScriptEngine::jk2mv : ScriptEngine::ioquake3)));
     items_.value(QStringLiteral("mnuGame_original"))->setChecked(IsOriginalRelease(engine));
