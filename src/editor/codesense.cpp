@@ -134,6 +134,15 @@ QString CodeSense::SelText() const
 void CodeSense::SetSelText(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
+    // Replacing a selection with the same text (nothing cut, an empty paste) is no edit:
+    // it must not mark a clean document modified.
+    const long from = SendScintilla(SCI_GETSELECTIONSTART), to = SendScintilla(SCI_GETSELECTIONEND);
+    if (to - from == utf8.size()
+        && QByteArrayView(reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER, from, to - from)),
+                          to - from) == utf8) {
+        SendScintilla(SCI_GOTOPOS, to);
+        return;
+    }
     // SCI_REPLACESEL stops at a NUL; the target replacement takes a length.
     beginUndoAction();
     ++silentChanges_;
