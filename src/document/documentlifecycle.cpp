@@ -6,12 +6,29 @@
 #include "foundation/prompts.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressDialog>
 
 namespace {
 
 const QString FileFilter = QStringLiteral("Configuration files (.cfg)|*.cfg|All files (*.*)|*.*");
+
+// Save As starts in the current file's folder, or in the shipped examples of a portable
+// copy. An installed copy's shipped folder is read-only, so there it starts in the user's
+// data folder instead.
+QString SaveAsFolder(const QString &filePath)
+{
+    const QString shipped = QDir::cleanPath(ApplicationFolder());
+    const bool installed = shipped != QDir::cleanPath(WritableFolder());
+    if (!filePath.isEmpty()) {
+        const QString folder = QFileInfo(filePath).absolutePath();
+        const bool inShipped = folder == shipped || folder.startsWith(shipped + QLatin1Char('/'));
+        if (!(installed && inShipped) && QFileInfo(folder).isWritable())
+            return folder;
+    }
+    return installed ? WritableFolder() : ApplicationFile(QStringLiteral("cfgs"));
+}
 
 } // namespace
 
@@ -101,7 +118,7 @@ void DocumentLifecycle::Save()
 
 void DocumentLifecycle::SaveAs()
 {
-    const FileDialogRequest request{tr("Save As"), ApplicationFile(QStringLiteral("cfgs")),
+    const FileDialogRequest request{tr("Save As"), SaveAsFolder(state_.HasFile() ? state_.FilePath : QString()),
                                     QtFileFilter(FileFilter), QStringLiteral("cfg"), true};
     const std::optional<QString> path = services().fileDialogs->getSaveFileName(window_, request);
     if (path)
