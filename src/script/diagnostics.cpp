@@ -53,6 +53,10 @@ quint32 atoiBits(const QString &value)
 
 QList<int> strayBits(const MaskTable &table, quint32 bits)
 {
+    // -1 (every bit) is how players write "all of them": the bits beyond are meant too.
+    const quint32 named = (quint32(1) << table.count) - 1;
+    if ((bits & named) == named)
+        return {};
     QList<int> stray;
     for (int bit = table.count; bit < 32; ++bit) {
         if (bits & (quint32(1) << bit))
