@@ -36,8 +36,9 @@ QString WordListText(const QStringList &lines) {
     return text;
 }
 
-FileError AppendEntry(const QString &path, const QString &entry) {
+FileError EncodeEntry(const QString &entry, QByteArray &bytes) {
     const cp1252::EncodeResult encoded = cp1252::encode(entry);
+    bytes.clear();
     if (encoded.malformed)
         return {UnencodableEntryError, QStringLiteral("The entry is not valid text.")};
     if (!encoded.ok) {
@@ -47,5 +48,13 @@ FileError AppendEntry(const QString &path, const QString &entry) {
                                "word file cannot hold.")
                     .arg(QString::fromUcs4(&encoded.badCharacter, 1), code.rightJustified(4, QLatin1Char('0')))};
     }
-    return AppendToFile(path, encoded.bytes + "\r\n");
+    bytes = encoded.bytes + "\r\n";
+    return {};
+}
+
+FileError AppendEntry(const QString &path, const QString &entry) {
+    QByteArray bytes;
+    if (FileError error = EncodeEntry(entry, bytes); !error.ok())
+        return error;
+    return AppendToFile(path, bytes);
 }

@@ -21,6 +21,10 @@ QString WordListText(const QStringList &lines);
 // characters (the editor refuses such a save with the same number).
 constexpr int UnencodableEntryError = 1252;
 
+// The entry + CR LF in Windows-1252, or UnencodableEntryError naming the character the
+// code page cannot hold.
+FileError EncodeEntry(const QString &entry, QByteArray &bytes);
+
 // Appends entry + CR LF in Windows-1252, creating the file when missing. An unterminated
 // last line is continued, never rewritten. An entry the code page cannot hold is not
 // written at all rather than written garbled.
