@@ -14,7 +14,6 @@ import json
 import os
 import random
 import re
-import shutil
 import signal
 import subprocess
 import sys
@@ -467,13 +466,6 @@ class Runner:
         # Unoptimised and without debug information: each mutant recompiles one file and
         # relinks every test executable that uses it, and the tests are quick either way.
         options = ["-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=-O0", "-DCMAKE_CXX_FLAGS_DEBUG="]
-        if shutil.which("ccache"):
-            options.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
-        # The default linker takes most of a mutant's build relinking the ~30 test programs.
-        for linker in ("lld", "gold"):
-            if shutil.which("ld." + linker):
-                options.append("-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=" + linker)
-                break
         code, _ = run(["cmake", "-S", self.repo, "-B", self.build, "-G", "Ninja", *options], self.output)
         if code != 0:
             raise SystemExit(f"configuring failed; see {self.output}")

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev cmake g++ make
           xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
-          desktop-file-utils appstream shared-mime-info dpkg-dev file ccache "$@")
+          desktop-file-utils appstream shared-mime-info dpkg-dev file ccache lld "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
