@@ -1,5 +1,6 @@
 #include "about/frmSplash.h"
 
+#include "foundation/captionfit.h"
 #include "foundation/twips.h"
 #include "foundation/consolefont.h"
 
@@ -21,6 +22,9 @@ const QString WebLine = QStringLiteral("For more information visit https://tavre
 
 const QColor AboutTextColor(192, 255, 255);
 
+// The start-up window ends just above the rule under the tagline.
+constexpr int RuleTopTwips = 1200;
+
 } // namespace
 
 frmSplash::frmSplash(QWidget *mainWindow) : QWidget(mainWindow, Qt::Window | Qt::FramelessWindowHint)
@@ -33,7 +37,8 @@ frmSplash::frmSplash(QWidget *mainWindow) : QWidget(mainWindow, Qt::Window | Qt:
     background.setColor(QPalette::Window, QApplication::palette().color(QPalette::WindowText));
     setPalette(background);
     setAutoFillBackground(true);
-    setFixedSize(Twips(7425), Twips(SplashHeightTwips));
+    // Laid out at the About height, where every line shows, so that all of them fit.
+    setFixedSize(Twips(7425), Twips(AboutHeightTwips));
 
     const QFont smallFont = ConsoleFont(8.25);
     QFont italicLogo = logoFont;
@@ -59,7 +64,7 @@ frmSplash::frmSplash(QWidget *mainWindow) : QWidget(mainWindow, Qt::Window | Qt:
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setGeometry(Twips(-60), Twips(1200), Twips(7500 + 60), 1);
+    Line1->setGeometry(Twips(-60), Twips(RuleTopTwips), Twips(7500 + 60), 1);
     QPalette rule = Line1->palette();
     rule.setColor(QPalette::Window, QColor(192, 255, 192));
     Line1->setPalette(rule);
@@ -69,6 +74,10 @@ frmSplash::frmSplash(QWidget *mainWindow) : QWidget(mainWindow, Qt::Window | Qt:
     Label5 = addLabel("Label5", AuthorLine, 60, 1500, 3015, 255, boldSmall, AboutTextColor);
     Label6 = addLabel("Label6", Acknowledgement, 60, 1860, 7155, 375, boldSmall, AboutTextColor);
     Label7 = addLabel("Label7", WebLine, 60, 2280, 7215, 255, boldSmall, AboutTextColor);
+
+    FitCaptions(this);
+    aboutHeight_ = height();
+    setFixedSize(width(), Twips(SplashHeightTwips) + Line1->y() - Twips(RuleTopTwips));
 
     if (const QScreen *screen = mainWindow ? mainWindow->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -116,7 +125,7 @@ void frmSplash::ShowSplash()
 void frmSplash::ShowAbout()
 {
     showInFront();
-    setFixedSize(width(), Twips(AboutHeightTwips));
+    setFixedSize(width(), aboutHeight_);
 }
 
 void frmSplash::Form_Click()

@@ -57,4 +57,7 @@ private:
     QLabel *addLabel(const char *name, const QString &text, int left, int top, int width, int height,
                      const QFont &font, const QColor &color);
     void showInFront();
+
+    // Tall enough for every line once the captions fit the platform's font.
+    int aboutHeight_ = 0;
 };

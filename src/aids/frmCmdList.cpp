@@ -1,5 +1,6 @@
 #include "aids/frmCmdList.h"
 
+#include "foundation/captionfit.h"
 #include "foundation/prompts.h"
 #include "foundation/twips.h"
 #include "editor/codesense.h"
@@ -39,6 +40,7 @@ frmCmdList::frmCmdList(CodeSense *editor, QWidget *parent)
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(0, Twips(3000), Twips(6975), Twips(195));
     Label1->setTextFormat(Qt::PlainText);
+    FitCaptions(this);
 }
 
 void frmCmdList::Clear()

@@ -1,5 +1,6 @@
 #include "aids/frmJK2colors.h"
 
+#include "foundation/captionfit.h"
 #include "foundation/program.h"
 #include "foundation/prompts.h"
 #include "foundation/twips.h"
@@ -75,6 +76,7 @@ frmJK2colors::frmJK2colors(CodeSense *editor, QWidget *owner)
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(Twips(2700), Twips(360), Twips(1395), Twips(435));
     connect(Command1, &QPushButton::clicked, this, &frmJK2colors::Command1_Click);
+    FitCaptions(this);
 
     Form_Load();
 }

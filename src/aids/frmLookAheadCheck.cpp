@@ -1,5 +1,6 @@
 #include "aids/frmLookAheadCheck.h"
 
+#include "foundation/captionfit.h"
 #include "script/flags.h"
 
 #include <QHeaderView>
@@ -43,6 +44,9 @@ frmLookAheadCheck::frmLookAheadCheck(QWidget *parent)
     Command1->setGeometry(945 / 15, 5220 / 15, 1005 / 15, 330 / 15);
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &frmLookAheadCheck::Command1_Click);
+    FitCaptions(this);
+    buttonTop_ = Command1->y();
+    formHeight_ = height();
 }
 
 void frmLookAheadCheck::Setup(const QString &pstrType, const QStringList &pstrWords,
@@ -78,8 +82,10 @@ void frmLookAheadCheck::SetKeptBits(qint32 keptBits)
     lblKept->setText(shown ? QStringLiteral("Also kept: %1").arg(keptBits) : QString());
     lblKept->setVisible(shown);
     const int extra = shown ? KeptLineHeight : 0;
-    Command1->move(945 / 15, 5220 / 15 + extra);
-    setFixedSize(2460 / 15, 5595 / 15 + extra);
+    Command1->move(Command1->x(), buttonTop_ + extra);
+    setFixedSize(width(), formHeight_ + extra);
+    if (shown)
+        FitCaptions(this);
 }
 
 void frmLookAheadCheck::Command1_Click()

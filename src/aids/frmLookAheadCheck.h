@@ -34,6 +34,11 @@ public slots:
     void Command1_Click();
     // There is no cancel: Escape and the close box confirm the check marks as they stand.
     void reject() override;
+
+private:
+    // Where the button and the bottom edge sit without the line, once the captions fit.
+    int buttonTop_ = 0;
+    int formHeight_ = 0;
 };
 
 // Shows a fresh checklist for the table, pre-checked from currentValue and centred over

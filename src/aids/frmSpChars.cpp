@@ -1,5 +1,6 @@
 #include "aids/frmSpChars.h"
 
+#include "foundation/captionfit.h"
 #include "foundation/twips.h"
 #include "editor/codesense.h"
 #include "codec/cp1252.h"
@@ -62,6 +63,7 @@ frmSpChars::frmSpChars(CodeSense *editor, QWidget *owner)
     StatusBar1->setGeometry(0, Twips(3315), Twips(9360), Twips(255));
 
     Form_Load();
+    FitCaptions(this);
 }
 
 int frmSpChars::CellLeftTwips(int code)

@@ -1,5 +1,6 @@
 #include "editing/frmPlay.h"
 
+#include "foundation/captionfit.h"
 #include "foundation/twips.h"
 #include "editor/codesense.h"
 
@@ -32,6 +33,7 @@ frmPlay::frmPlay(QWidget *owner, CodeSense *editor) : QWidget(owner, Qt::Tool), 
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setGeometry(Twips(2580), Twips(1320), Twips(1875), Twips(255));
     Check1->setChecked(true);
+    FitCaptions(this);
 
     QList<QWidget *> order(std::begin(Option1), std::end(Option1));
     order << Command1 << Command2 << Check1;

@@ -1,5 +1,6 @@
 #include "editing/frmUndo.h"
 
+#include "foundation/captionfit.h"
 #include "foundation/program.h"
 #include "foundation/prompts.h"
 #include "foundation/twips.h"
@@ -12,21 +13,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-const QString Blanks(38, QLatin1Char(' '));
-
-} // namespace
-
 frmUndo::frmUndo(QWidget *owner, CodeSense *editor) : QWidget(owner, Qt::Tool), editor_(editor)
 {
     setObjectName(QStringLiteral("frmUndo"));
     setWindowTitle(QStringLiteral("Undo"));
     setFixedSize(Twips(3810), Twips(720));
 
-    Label1 = new QLabel(QStringLiteral("Undo the last") + Blanks + QStringLiteral("operations"), this);
+    // The sentence runs around the count box, each part in a label of its own: blanks
+    // under the box would take another width in every font.
+    Label1 = new QLabel(QStringLiteral("Undo the last"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(0, Twips(60), Twips(3795), Twips(255));
+    Label1->setGeometry(0, Twips(60), Twips(1260), Twips(255));
+    Label2 = new QLabel(QStringLiteral("operations"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(Twips(2640), Twips(60), Twips(1155), Twips(255));
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
@@ -43,6 +43,7 @@ frmUndo::frmUndo(QWidget *owner, CodeSense *editor) : QWidget(owner, Qt::Tool), 
     setTabOrder(Combo1, Command1);
     setTabOrder(Command1, Command2);
     setFocusProxy(Combo1);
+    FitCaptions(this);
 
     connect(Command2, &QPushButton::clicked, this, &frmUndo::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &frmUndo::Command1_Click);
@@ -57,7 +58,8 @@ frmUndo *frmUndo::Open(QWidget *owner, CodeSense *editor, bool redo)
     const QString mode = redo ? QStringLiteral("Redo") : QStringLiteral("Undo");
     dialog->setWindowTitle(mode);
     dialog->Command2->setText(mode);
-    dialog->Label1->setText(mode + QStringLiteral(" the last") + Blanks + QStringLiteral("operations"));
+    dialog->Label1->setText(mode + QStringLiteral(" the last"));
+    FitCaptions(dialog);
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

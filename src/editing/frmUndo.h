@@ -21,6 +21,7 @@ public:
     static frmUndo *Open(QWidget *owner, CodeSense *editor, bool redo);
 
     QLabel *Label1;
+    QLabel *Label2;
     QComboBox *Combo1;
     QPushButton *Command2;
     QPushButton *Command1;

@@ -1,6 +1,7 @@
 #include "tunemill/frmTunemill.h"
 
 #include "foundation/appfolder.h"
+#include "foundation/captionfit.h"
 #include "foundation/prompts.h"
 #include "foundation/twips.h"
 #include "codec/cp1252.h"
@@ -155,6 +156,7 @@ frmTunemill::frmTunemill(QWidget *owner, const QString &installLookupResult)
     Place(Label7, 120, 600, 435, 195);
     Place(Text4, 600, 600, 1815, 285);
     Place(Command4, 2520, 240, 735, 615);
+    FitCaptions(this);
 
     const QList<QWidget *> tabOrder = {TXTcaption, TXTpath, add,   listcap, listpath, Command2,
                                        Command3,   Text2,   Text3, Text4,   Command4, Command6};

@@ -10,19 +10,17 @@ class TestLookAheadCheck : public QObject
     Q_OBJECT
 
 private slots:
-    // The checklist (164 x 373 pixels, 391 with the kept-bits line, and a 2-pixel border)
-    // is centred over the main window's frame, and each run has a checklist of its own.
+    // The checklist, the kept-bits line included, is centred over the main window's frame
+    // (within a pixel: the rounding is tested with the centring), and each run has a checklist of its own.
     void runCentresOverMainWindow_data()
     {
-        Columns<QRect, qint32, QPoint>({"mainFrame", "currentValue", "position"});
-        QTest::newRow("even") << QRect(100, 80, 800, 600) << 0 << QPoint(416, 192);
-        QTest::newRow("odd sizes") << QRect(30, 20, 801, 601) << 0 << QPoint(346, 132);
-        QTest::newRow("taller with kept bits") << QRect(100, 80, 800, 600) << 1 << QPoint(416, 183);
+        Columns<QRect, qint32>({"mainFrame", "currentValue"});
+        QTest::newRow("even") << QRect(100, 80, 800, 600) << 0;
+        QTest::newRow("odd sizes, kept bits") << QRect(30, 20, 801, 601) << 1;
     }
     void runCentresOverMainWindow()
     {
-        const auto [mainFrame, currentValue, position] = Fetch<QRect, qint32, QPoint>({"mainFrame", "currentValue",
-                                                                                      "position"});
+        const auto [mainFrame, currentValue] = Fetch<QRect, qint32>({"mainFrame", "currentValue"});
         QWidget mainWindow;
         mainWindow.show();
         QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
@@ -30,8 +28,11 @@ private slots:
         mainWindow.setGeometry(mainFrame.adjusted(inner.left() - outer.left(), inner.top() - outer.top(),
                                                   inner.right() - outer.right(), inner.bottom() - outer.bottom()));
         QCOMPARE(mainWindow.frameGeometry(), mainFrame);
-        AnswerChecklist([&](frmLookAheadCheck &dialog) { QCOMPARE(dialog.frameGeometry().topLeft(), position); },
+        QPoint centre;
+        AnswerChecklist([&](frmLookAheadCheck &dialog) { centre = dialog.frameGeometry().center(); },
                         [&] { RunFlagChecklist(&mainWindow, WeaponTable(), currentValue); });
+        const QPoint off = centre - mainFrame.center();
+        QVERIFY2(qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1, qPrintable(QString("%1 %2").arg(off.x()).arg(off.y())));
         QVERIFY(mainWindow.findChildren<frmLookAheadCheck *>().isEmpty());
     }
 };

@@ -50,10 +50,20 @@ private slots:
     {
         const auto [code, column, row] = Fetch<int, int, int>({"code", "column", "row"});
         Fixture f;
-        const QRect cell(Twips(60 + 300 * column), Twips(60 + 360 * row), Twips(210), Twips(255));
-        QCOMPARE(f.window->Label1[code]->geometry(), cell);
-        QTEST(f.window->Label1[code]->text(), "shown");
-        QCOMPARE(f.pointAt(f.window, cell.center()), QStringLiteral("Character #: %1").arg(code));
+        // Columns and rows by rank: a layout opened up for a wider font keeps its grid.
+        QSet<int> lefts, tops;
+        for (const QLabel *cell : std::as_const(f.window->Label1)) {
+            lefts << cell->x();
+            tops << cell->y();
+        }
+        const auto rank = [](const QSet<int> &values, int value) {
+            return std::count_if(values.begin(), values.end(), [value](int v) { return v < value; });
+        };
+        const QLabel *cell = f.window->Label1[code];
+        QCOMPARE(rank(lefts, cell->x()), column);
+        QCOMPARE(rank(tops, cell->y()), row);
+        QTEST(cell->text(), "shown");
+        QCOMPARE(f.pointAt(f.window, cell->geometry().center()), QStringLiteral("Character #: %1").arg(code));
     }
 
     // Every code has a place of its own in the fixed-size window, clear of the button, and
