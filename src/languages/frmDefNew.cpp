@@ -1,11 +1,13 @@
 #include "languages/frmDefNew.h"
 
 #include "foundation/appfolder.h"
+#include "foundation/captionfit.h"
 #include "foundation/prompts.h"
 #include "foundation/twips.h"
 #include "script/wordfile.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +59,7 @@ frmDefNew::frmDefNew(QWidget *parent)
     // The text boxes overlap their labels' right ends; the boxes stay on top.
     Text1->raise();
     Text2->raise();
+    FitCaptions(this);
 
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Option1);
@@ -92,14 +95,34 @@ void frmDefNew::Command1_Click()
     }
     const GameFiles &files = Option1->isChecked() ? JediOutcastFiles : Quake3Files;
     const QString commandFile = ApplicationFile(QString::fromLatin1(files.commands));
+    const std::pair<QString, QString> entries[] = {{ApplicationFile(QString::fromLatin1(files.words)), word},
+                                                   {commandFile, Text2->text()}};
 
-    // A file that cannot be written is passed over without a word; the rest still runs.
-    AppendEntry(ApplicationFile(QString::fromLatin1(files.words)), word);
-    AppendEntry(commandFile, Text2->text());
-
-    ShowMessage(this, QStringLiteral("Defined ") + word.toUpper() + QString::fromLatin1(files.confirmation), Title);
-    Text1->clear();
-    Text2->clear();
+    // An entry the word files cannot hold is found before either file is touched, so
+    // nothing is left half defined and the text stays for correcting.
+    for (const auto &[path, entry] : entries) {
+        QByteArray bytes;
+        if (const FileError error = EncodeEntry(entry, bytes); !error.ok()) {
+            ShowMessage(this, word.toUpper() + QStringLiteral(" was not defined.\r\n\r\n") + error.description, Title);
+            return;
+        }
+    }
+    // A file that cannot be written does not stop the other; the message says which failed.
+    QStringList failures;
+    for (const auto &[path, entry] : entries)
+        if (const FileError error = AppendEntry(path, entry); !error.ok())
+            failures << QDir::toNativeSeparators(path) + QStringLiteral(": ") + error.description;
+    if (failures.isEmpty()) {
+        ShowMessage(this, QStringLiteral("Defined ") + word.toUpper() + QString::fromLatin1(files.confirmation), Title);
+        Text1->clear();
+        Text2->clear();
+    } else {
+        ShowMessage(this,
+                    word.toUpper() + (failures.size() == 2 ? QStringLiteral(" was not defined.\r\n\r\n")
+                                                           : QStringLiteral(" was only partly defined.\r\n\r\n"))
+                        + failures.join(QStringLiteral("\r\n")),
+                    Title);
+    }
 
     // The dialog's game, not the main window's, decides which list is shown from now on.
     emit CommandFileChanged(commandFile);

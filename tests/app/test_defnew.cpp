@@ -1,42 +1,46 @@
 // Define New Keyword appends to the chosen game's word and command files and the main
 // window's command list shows that command file from then on.
-#include "aids/frmCmdList.h"
 #include "languages/frmDefNew.h"
 #include "script/wordfile.h"
 #include "support/files.h"
 #include "support/mainwindow.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace {
 QString pf(const QString &name) { return ApplicationFile("pf/" + name); }
-QStringList items(frmMain &window) {
-    QStringList result;
-    for (int i = 0; i < window.CmdList()->list1->count(); ++i) result << window.CmdList()->list1->item(i)->text();
-    return result;
-}
 } // namespace
 
-class DefineKeywordTest : public QObject {
+class DefineKeywordTest : public QObject
+{
     Q_OBJECT
 
 private slots:
-    void define() {
+    void define()
+    {
         const QString jk = "Defined ATTACK as a Jedi Outcast keyword.";
+        const QString partly = "ATTACK was only partly defined.\r\n\r\n";
         const std::tuple<bool, QString, QString, QString, QString, QByteArray, QByteArray> cases[] = {
             // Quake III?, keyword, command, what is done first ("missing": the game's files removed, a file made a
             // folder, "pf" removed), the message, what the word and command files gain ("<missing>": not there after)
-            {false, "attack", "+attack", "", jk, "attack\r\n", "+attack\r\n"}, {true, "Zoom", "+Zoom", "", "Defined ZOOM as a Quake III keyword.", "Zoom\r\n", "+Zoom\r\n"},
-            {true, " ", "", "missing", "Defined   as a Quake III keyword.", " \r\n", "\r\n"}, {false, "", "+attack", "", "You must fill out the keyword box.", "", ""},
-            // A file that cannot be written is passed over without a word; the rest goes on.
-            {false, "attack", "+attack", "operators.txt", jk, "<missing>", "+attack\r\n"}, {false, "attack", "+attack", "cc.txt", jk, "attack\r\n", "<missing>"},
-            {false, "attack", "+attack", "pf", jk, "<missing>", "<missing>"}};
+            {false, "attack", "+attack", "", jk, "attack\r\n", "+attack\r\n"},
+            {true, "Zoom", "+Zoom", "", "Defined ZOOM as a Quake III keyword.", "Zoom\r\n", "+Zoom\r\n"},
+            {true, " ", "", "missing", "Defined   as a Quake III keyword.", " \r\n", "\r\n"},
+            {false, "", "+attack", "", "You must fill out the keyword box.", "", ""},
+            // A file that cannot be written does not stop the other, and the message names it
+            // (%w, %c: the word and command files).
+            {false, "attack", "+attack", "operators.txt", partly + "%w: ", "<missing>", "+attack\r\n"},
+            {false, "attack", "+attack", "cc.txt", partly + "%c: ", "attack\r\n", "<missing>"},
+            {false, "attack", "+attack", "pf", "ATTACK was not defined.\r\n\r\n%w: ", "<missing>", "<missing>"},
+            // Neither file is touched when the code page cannot hold an entry.
+            {false, "attack", "+att\u0416ck", "",
+             "ATTACK was not defined.\r\n\r\nThe entry holds the character \u201c\u0416\u201d", "", ""}};
         for (const auto &[quake, word, command, prepare, message, wordAdded, commandAdded] : cases) {
             MainWindowFixture f;
-            const QString words = pf(quake ? "q3operators.txt" : "operators.txt"), commands = pf(quake ? "q3cc.txt" : "cc.txt");
+            const QString words = pf(quake ? "q3operators.txt" : "operators.txt");
+            const QString commands = pf(quake ? "q3cc.txt" : "cc.txt");
             if (prepare == "missing")
                 QVERIFY(QFile::remove(words) && QFile::remove(commands));
             else if (prepare == "pf")
@@ -44,24 +48,34 @@ private slots:
             else if (!prepare.isEmpty())
                 QVERIFY(QFile::remove(pf(prepare)) && QDir().mkdir(pf(prepare)));
             // What each file holds after: its bytes before (none when missing) and the entry.
-            const auto after = [](const QString &path, const QByteArray &added) { return added == "<missing>" ? added : readAll(path).replace("<missing>", "") + added; };
+            const auto after = [](const QString &path, const QByteArray &added) {
+                return added == "<missing>" ? added : readAll(path).replace("<missing>", "") + added;
+            };
             const QByteArray wordsAfter = after(words, wordAdded), commandsAfter = after(commands, commandAdded);
-            QStringList listed = items(f.window);
+            QStringList listed = f.commandList();
             frmDefNew *dialog = f.window.DefNew();
             (quake ? dialog->Option2 : dialog->Option1)->setChecked(true);
             dialog->Text1->setText(word);
             dialog->Text2->setText(command);
             dialog->Command1->click();
-            ExpectMessages(f.fakes.messageBoxes, {message});
+            const QStringList shown = f.fakes.messageBoxes.texts();
+            QCOMPARE(shown.size(), 1);
+            const QString expected = QString(message).replace("%w", QDir::toNativeSeparators(words))
+                                         .replace("%c", QDir::toNativeSeparators(commands));
+            // A failure's message goes on with the system's own words.
+            QVERIFY2(message.contains(" defined.") ? shown[0].startsWith(expected) : shown[0] == expected,
+                     qPrintable(shown[0]));
             QCOMPARE(readAll(words), wordsAfter);
             QCOMPARE(readAll(commands), commandsAfter);
-            QCOMPARE(dialog->Text1->text().isEmpty() && dialog->Text2->text().isEmpty(), !word.isEmpty());
-            if (!word.isEmpty())
+            QCOMPARE(dialog->Text1->text().isEmpty() && dialog->Text2->text().isEmpty(), message.startsWith("Defined"));
+            if (!wordAdded.isEmpty() || !commandAdded.isEmpty())
                 ReadLines(commands, listed); // empty when it cannot be read
-            QCOMPARE(items(f.window), listed);
+            QCOMPARE(f.commandList(), listed);
         }
     }
-    void helpAndClosing() {
+
+    void helpAndClosing()
+    {
         MainWindowFixture f;
         f.click("mnuTools_defNew");
         frmDefNew *dialog = f.window.DefNew();
@@ -76,7 +90,7 @@ private slots:
         dialog->Command1->click();
         QStringList q3;
         QVERIFY(ReadLines(pf("q3cc.txt"), q3).ok() && q3.last().isEmpty());
-        QCOMPARE(items(f.window), q3);
+        QCOMPARE(f.commandList(), q3);
         QVERIFY(f.window.menuItem("mnuGame_jk2")->isChecked());
     }
 };
