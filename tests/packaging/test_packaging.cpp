@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -22,12 +21,10 @@ struct Run
     QString out, all;
 };
 
-Run run(const QString &program, const QStringList &arguments, const QProcessEnvironment &extra = {})
+Run run(const QString &program, const QStringList &arguments,
+        const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : extra.keys())
-        env.insert(name, extra.value(name));
     process.setProcessEnvironment(env);
     process.start(program, arguments);
     const bool finished = process.waitForFinished(240000) && process.exitStatus() == QProcess::NormalExit;
@@ -62,7 +59,6 @@ class PackagingTest : public QObject
 
     QTemporaryDir tmp;
     QString installed; // the prefix of `cmake --install`, as /usr is on a machine
-    QString extracted; // the prefix of the unpacked Debian package
     QString package;
 
     QString path(const QString &relative) const { return QDir::cleanPath(tmp.filePath(relative)); }
@@ -70,9 +66,9 @@ class PackagingTest : public QObject
 private slots:
     void initTestCase()
     {
-        QProcessEnvironment destDir;
-        destDir.insert("DESTDIR", path("install"));
-        const Run install = run(CMAKE_EXECUTABLE, {"--install", TAVREL_BUILD_DIR, "--prefix", "/usr"}, destDir);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DESTDIR", path("install"));
+        const Run install = run(CMAKE_EXECUTABLE, {"--install", TAVREL_BUILD_DIR, "--prefix", "/usr"}, env);
         QVERIFY2(install.ok, qPrintable(install.all));
         installed = path("install/usr");
         const Run cpack = run(CPACK_EXECUTABLE, {"-G", "DEB", "--config", TAVREL_BUILD_DIR "/CPackConfig.cmake", "-B",
@@ -81,7 +77,6 @@ private slots:
         package = path("package/tavrel_" TAVREL_VERSION "_amd64.deb");
         const Run unpack = run("dpkg-deb", {"-x", package, path("unpacked")});
         QVERIFY2(unpack.ok, qPrintable(unpack.all));
-        extracted = path("unpacked/usr");
     }
 
     // Exactly these files, the shipped data byte for byte as in data/, only the program
@@ -99,11 +94,10 @@ private slots:
         for (const QString &file : expected)
             QVERIFY2(QFileInfo(installed + "/" + file).isExecutable() == (file == "bin/tavrel"), qPrintable(file));
         QCOMPARE(filesBelow(path("unpacked")), filesBelow(installed, "usr/"));
-        QCOMPARE(readAll(extracted + "/share/tavrel/pf/cc.txt"), readAll(installed + "/share/tavrel/pf/cc.txt"));
     }
 
     // The file manager hands over one local file, of the type the shipped definition gives
-    // *.cfg files; the validators of each format accept its file, and the icon parses.
+    // *.cfg files; the validators of each format accept its file.
     void desktopIntegration()
     {
         const QString desktop = installed + "/" + DesktopFile, metainfo = installed + "/" + MetainfoFile;
@@ -119,25 +113,25 @@ private slots:
         const Run metaCheck = run("appstreamcli", {"validate", "--no-net", metainfo});
         QVERIFY2(metaCheck.ok, qPrintable(metaCheck.all));
         QVERIFY(hasLine(metainfo, "<launchable type=\"desktop-id\">" TAVREL_APP_ID ".desktop</launchable>"));
-        QVERIFY(hasLine(metainfo, "<release version=\"" TAVREL_VERSION "\" [^>]*>"));
-        QXmlStreamReader icon(readAll(installed + "/" + IconFile));
-        QVERIFY(icon.readNextStartElement() && icon.name() == u"svg");
-        while (!icon.atEnd())
-            icon.readNext();
-        QVERIFY2(!icon.hasError(), qPrintable(icon.errorString()));
+        // Each screenshot the store shows is a picture the repository holds.
+        const QString raw = "https://raw.githubusercontent.com/tavrel/tavrel/main/";
+        QVERIFY(hasLine(metainfo, "<screenshot type=\"default\">"));
+        for (auto image = QRegularExpression("<image>(.*)</image>").globalMatch(QString::fromUtf8(readAll(metainfo)));
+             image.hasNext();) {
+            const QString url = image.next().captured(1);
+            QVERIFY2(url.startsWith(raw) && QFile::exists(TAVREL_SOURCE_DIR "/" + url.mid(raw.size())), qPrintable(url));
+        }
     }
 
     // Every shared library the program names itself comes from a package it depends on.
     void debianPackage()
     {
-        QCOMPARE(run("dpkg-deb", {"-f", package, "Version"}).out.trimmed(), TAVREL_VERSION);
         QSet<QString> declared;
         for (const QString &item : run("dpkg-deb", {"-f", package, "Depends"}).out.split(','))
             declared.insert(item.trimmed().section(' ', 0, 0));
-        const Run ldd = run("ldd", {extracted + "/bin/tavrel"});
-        QVERIFY2(ldd.ok && !ldd.out.contains("not found"), qPrintable(ldd.all));
-        const Run needed = run("objdump", {"-p", extracted + "/bin/tavrel"});
-        QVERIFY2(needed.ok, qPrintable(needed.all));
+        const QString program = path("unpacked/usr/bin/tavrel");
+        const Run ldd = run("ldd", {program}), needed = run("objdump", {"-p", program});
+        QVERIFY2(ldd.ok && !ldd.out.contains("not found") && needed.ok, qPrintable(ldd.all + needed.all));
         for (auto match = QRegularExpression(R"(NEEDED\s+(\S+))").globalMatch(needed.out); match.hasNext();) {
             const QString library = QRegularExpression::escape(match.next().captured(1));
             // ldd shows the dynamic loader by its path alone, without "=>".
@@ -147,11 +141,8 @@ private slots:
             const QString canonical = QFileInfo(file).canonicalFilePath();
             QString owner;
             for (const QString &candidate : {file, canonical, QString(canonical).remove(QRegularExpression("^/usr"))}) {
-                const Run search = run("dpkg", {"-S", candidate});
-                if (search.ok) {
-                    owner = search.out.section(':', 0, 0);
-                    break;
-                }
+                if (owner.isEmpty())
+                    owner = run("dpkg", {"-S", candidate}).out.section(':', 0, 0);
             }
             QVERIFY2(!file.isEmpty() && declared.contains(owner), qPrintable(library + " " + file + " " + owner));
         }
@@ -161,35 +152,28 @@ private slots:
     // puts the user's word files in the user's data folder and reads them.
     void installedProgramStartsAndFindsItsData()
     {
-        for (const QString &root : {installed, extracted}) {
-            const QString program = root + "/bin/tavrel", home = QDir::cleanPath(root + "/../home");
-            QCOMPARE(run(program, {"--version"}).out, "tavrel " TAVREL_VERSION "\n");
-            QProcess process;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("QT_QPA_PLATFORM", "offscreen");
-            env.insert("HOME", home);
-            env.insert("XDG_DATA_HOME", home + "/data");
-            env.insert("QT_LOGGING_RULES", "tavrel.*.info=true");
-            process.setProcessEnvironment(env);
-            process.setProcessChannelMode(QProcess::MergedChannels);
-            process.start(program, {});
-            QByteArray output;
-            // A word file that could not be read would stop start-up at its message box.
-            while (!output.contains("tavrel.startup: word files read") && process.waitForReadyRead(120000))
-                output += process.readAll();
-            const bool running = process.state() == QProcess::Running;
-            process.kill();
-            process.waitForFinished();
-            QVERIFY2(running && output.contains("tavrel.startup: word files read"), output.constData());
-            const QString userFolder = home + "/data/Tavrel";
-            const QString folders = "application folder " + root + "/share/tavrel writable folder " + userFolder;
-            QVERIFY2(output.contains(folders.toLocal8Bit()), output.constData());
-            const QStringList shipped = filesBelow(root + "/share/tavrel/pf");
-            QCOMPARE(filesBelow(userFolder + "/pf"), shipped);
-            for (const QString &file : shipped)
-                QCOMPARE(readAll(userFolder + "/pf/" + file), readAll(root + "/share/tavrel/pf/" + file));
-            QVERIFY(!QFileInfo::exists(userFolder + "/cfgs"));
-        }
+        const QString program = installed + "/bin/tavrel", home = path("home");
+        QCOMPARE(run(program, {"--version"}).out, "tavrel " TAVREL_VERSION "\n");
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", home);
+        env.insert("XDG_DATA_HOME", home + "/data");
+        env.insert("QT_LOGGING_RULES", "tavrel.*.info=true");
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, {});
+        QByteArray output;
+        // A word file that could not be read would stop start-up at its message box.
+        while (!output.contains("tavrel.startup: word files read") && process.waitForReadyRead(120000))
+            output += process.readAll();
+        const bool running = process.state() == QProcess::Running;
+        process.kill();
+        process.waitForFinished();
+        const QString user = home + "/data/Tavrel";
+        const QString folders = "application folder " + installed + "/share/tavrel writable folder " + user;
+        QVERIFY2(running && output.contains("word files read") && output.contains(folders.toLocal8Bit()), output);
+        QCOMPARE(filesBelow(user), filesBelow(installed + "/share/tavrel/pf", "pf/"));
     }
 };
 
