@@ -2,6 +2,8 @@
 
 #include "script/scriptparse.h"
 
+#include <QObject>
+
 bool ScriptCompletion::IsWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_' || c == u'+' || c == u'-';
