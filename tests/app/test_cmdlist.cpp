@@ -99,10 +99,10 @@ private slots:
     {
         MainWindowFixture f;
         f.window.show();
-        QTemporaryDir dir;
-        QVERIFY(writeAll(dir.filePath("cc.txt"), "+use\r\nbind\r\nvstr a\r\n"));
+        const QString commands = f.appDir.filePath("commands.txt");
+        QVERIFY(writeAll(commands, "+use\r\nbind\r\nvstr a\r\n"));
         frmCmdList *window = f.window.CmdList();
-        QVERIFY(window->FillFromFile(dir.filePath("cc.txt"), true).ok() && !window->isVisible());
+        QVERIFY(window->FillFromFile(commands, true).ok() && !window->isVisible());
         f.click("mnuTools_cmdlist");
         QVERIFY(window->isVisible() && window->list1->item(0)->isSelected());
         QCOMPARE(window->Label1->text(), Status("+use"));
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(window->list1->currentRow(), 0);
         window->list1_KeyPress(13);
         QCOMPARE(f.editor()->Text(), QStringLiteral(" +use "));
-        window->FillFromFile(dir.filePath("cc.txt"), true);
+        window->FillFromFile(commands, true);
         QCOMPARE(window->Label1->text(), QString());
     }
 };

@@ -15,12 +15,9 @@ private slots:
         Columns<QStringList, int, QString, QString>({"arguments", "exitCode", "out", "err"});
         const QString version = "tavrel " TAVREL_VERSION "\n";
         QTest::newRow("--version") << QStringList{"--version"} << 0 << version << "";
-        QTest::newRow("-v") << QStringList{"-v"} << 0 << version << "";
         QTest::newRow("--help") << QStringList{"--help"} << 0 << " [options] [file]\n" << "";
         QTest::newRow("-h beside a file") << QStringList{"a.cfg", "-h"} << 0 << "--version" << "";
         QTest::newRow("unknown long option") << QStringList{"--frob"} << 2 << "" << "Unknown option 'frob'.";
-        QTest::newRow("unknown short option") << QStringList{"-x"} << 2 << "" << "Unknown option 'x'.";
-        QTest::newRow("unknown option after a file") << QStringList{"a.cfg", "--no"} << 2 << "" << "option 'no'";
         QTest::newRow("a second file") << QStringList{"a.cfg", "b.cfg"} << 2 << "" << "give at most one file to open";
     }
     void exitCodesAndMessages()

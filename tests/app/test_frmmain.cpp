@@ -1,6 +1,5 @@
 // The main window: its menu bar as a whole, the state its Options and Game menus set, and
 // what the window itself does with the document, the clipboard and its tool windows.
-#include "aids/frmCmdList.h"
 #include "gamepath/registryFinder.h"
 #include "insight/scriptinsight.h"
 #include "support/datarows.h"
@@ -9,7 +8,6 @@
 
 #include <QDockWidget>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 
 namespace {
@@ -55,6 +53,31 @@ private slots:
                      qPrintable(name));
         }
         QVERIFY(names.contains("mnuOptions_linenum_oct") && names.contains("mnuAbout_about"));
+    }
+
+    // Two items sharing a letter make Alt+letter cycle between them instead of choosing.
+    void everyMenuItemHasItsOwnAccessKey()
+    {
+        MainWindowFixture f;
+        f.window.mnuGame_jk2_Click(); // the engine items' captions depend on the game
+        QList<QWidget *> menus{f.window.menuBar()};
+        for (int i = 0; i < menus.size(); ++i) {
+            QSet<QChar> keys;
+            for (QAction *item : menus[i]->actions()) {
+                if (item->isSeparator())
+                    continue;
+                const qsizetype amp = QString(item->text()).replace("&&", "").indexOf(u'&');
+                QVERIFY2(amp >= 0, qPrintable(item->text()));
+                const QChar key = QString(item->text()).replace("&&", "").at(amp + 1).toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(item->text()));
+                keys << key;
+                if (item->menu())
+                    menus << item->menu();
+            }
+        }
+        const QList<QAction *> options = f.window.menuItem("mnuOptions")->menu()->actions();
+        QVERIFY(options.at(options.size() - 2)->isSeparator());
+        QCOMPARE(options.last()->objectName(), "mnuEdit_properties");
     }
 
     // The editor binds Ctrl+D, Ctrl+L and others itself; with the editor focused the menu wins.
@@ -123,7 +146,7 @@ private slots:
         for (const QString &click : clicks)
             f.click(qPrintable("mnuGame_" + click));
         QCOMPARE(f.editor()->Language(), language);
-        QCOMPARE(f.window.CmdList()->list1->item(0)->text(), first);
+        QCOMPARE(f.commandList().value(0), first);
         QCOMPARE(f.window.findChild<QLabel *>("lblEngine")->text(), engine);
         QCOMPARE(EngineName(f.window.Insight()->engine()), engine);
         ExpectMessages(f.fakes.messageBoxes, {});
@@ -188,7 +211,6 @@ private slots:
         QCOMPARE(f.fakes.fileDialogs.openRequests.value(0).initialFolder, GameDataPathFor("/games/jk2"));
     }
 
-    // Hostile word and command files still let the program start, every entry listed and highlighted.
     // The Problems panel and the status bar take room; the editor stays inside what is left.
     void editorStaysInsideItsArea()
     {
@@ -201,6 +223,7 @@ private slots:
         QVERIFY(f.editor()->height() > room.height() / 2);
     }
 
+    // Hostile word and command files still let the program start, every entry listed and highlighted.
     void hostileWordFilesStillStart_data()
     {
         Columns<QByteArray, QString, int>({"words", "lastWord", "entries"});
@@ -219,9 +242,8 @@ private slots:
             QVERIFY(writeAll(f.appDir.filePath(name), words));
         f.window.Form_Load();
         ExpectMessages(f.fakes.messageBoxes, {});
-        const QListWidget *list = f.window.CmdList()->list1;
-        QCOMPARE(list->count(), entries);
-        QCOMPARE(list->item(entries - 1)->text(), lastWord);
+        const QStringList listed = f.commandList();
+        QVERIFY(listed.size() == entries && listed.last() == lastWord);
         f.editor()->SetText(lastWord + " unlisted");
         f.editor()->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
         const auto styleAt = [&](int at) { return f.editor()->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, at); };
@@ -261,11 +283,26 @@ private slots:
         QTEST(f.fakes.clipboard.content.value_or(""), "after");
     }
 
+    // Nothing cut and nothing pasted is no edit: no mark, and no question on closing.
+    void emptyCutAndPasteLeaveTheDocumentClean()
+    {
+        MainWindowFixture f;
+        const QString title = f.window.windowTitle();
+        f.fakes.clipboard.content = "";
+        f.click("mnuEdit_cut");
+        f.click("mnuEdit_paste");
+        QCoreApplication::processEvents();
+        QCOMPARE(f.window.windowTitle(), title);
+        QVERIFY(f.window.close());
+        ExpectMessages(f.fakes.messageBoxes, {});
+    }
+
     // Tool windows hide instead of closing; ending the program closes them without a question.
     void toolWindowsAreSingleInstances()
     {
         const QList<std::pair<const char *, const char *>> tools{
-            {"mnuTools_cmdlist", "frmCmdList"}, {"mnuTools_defNew", "frmDefNew"}, {"mnuTools_tunemill", "frmTunemill"}};
+            {"mnuTools_cmdlist", "frmCmdList"}, {"mnuTools_defNew", "frmDefNew"}, {"mnuTools_tunemill", "frmTunemill"},
+            {"mnuFont_jk2", "frmJK2colors"}, {"mnuMacros_play", "frmPlay"}};
         for (const auto &[item, name] : tools) {
             MainWindowFixture f;
             f.click(item);

@@ -1,9 +1,9 @@
-// The splash at start-up and the same window, taller, as the About box.
+// The splash at start-up and the same window, taller, as the About box; its Quake III box is
+// tested with the start-up in test_registration.
 #include "about/frmSplash.h"
 #include "support/mainwindow.h"
 
 #include <QCheckBox>
-#include <QLabel>
 
 namespace {
 
@@ -19,24 +19,7 @@ class SplashTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Without the Quake III word file start-up ends instead. Ending the program closes the splash.
-    void checkBoxTicksWhenTheQuakeLanguageRegisters()
-    {
-        for (const bool registered : {true, false}) {
-            MainWindowFixture f(false);
-            if (!registered)
-                QVERIFY(QFile::remove(f.appDir.filePath("pf/q3operators.txt")));
-            f.window.Form_Load();
-            QCOMPARE(f.window.Splash()->Check1->isChecked(), registered);
-            QCOMPARE(f.window.ProgramEnded(), !registered);
-            if (registered) {
-                QVERIFY(f.window.close() && f.ends == 1);
-                QVERIFY(!f.window.Splash() || f.window.Splash()->isHidden());
-            }
-        }
-    }
-
-    // Every line of the About box fits its label.
+    // Ending the program closes the window. That every line fits is tested in test_fit.
     void startUpShowsTheLogoAndAboutShowsEveryLine()
     {
         MainWindowFixture f;
@@ -47,10 +30,6 @@ private slots:
             QVERIFY2(ShowsOnWindow(shown), qPrintable(shown->objectName()));
         for (QWidget *hidden : aboutOnly)
             QVERIFY2(!ShowsOnWindow(hidden), qPrintable(hidden->objectName()));
-        for (const QLabel *label : {splash->Label3, splash->Label4, splash->Label5, splash->Label6, splash->Label7})
-            for (const QString &line : label->text().split(u'\n'))
-                QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(line) <= splash->width() - label->x(),
-                         qPrintable(line));
         // Hidden, not unloaded: the same window comes back tall each time. A click anywhere,
         // a label or the window itself, hides it; the check box is not the player's to change.
         for (QWidget *clicked : {static_cast<QWidget *>(splash->Label5), static_cast<QWidget *>(splash)}) {
@@ -62,6 +41,8 @@ private slots:
                                                                              : clicked->rect().center());
             QVERIFY(splash->isHidden() && splash->Check1->isChecked());
         }
+        f.click("mnuAbout_about");
+        QVERIFY(f.window.close() && f.ends == 1 && splash->isHidden());
     }
 
     void losingTheFocusHides()

@@ -54,7 +54,6 @@ struct Tunemill
             texts << track.caption + "|" + track.path;
         return texts;
     }
-    int selected(const char *name) const { return at<QListWidget>(name)->currentRow(); }
     QColor base(const QString &box) const { return at(box)->palette().color(QPalette::Base); }
     QString lit() const
     {
@@ -94,28 +93,24 @@ private slots:
         Columns<QString, QString, QString, QString, int, QString, QString, QString>(
             {"tracks", "boxes", "trigger", "message", "icon", "litDuring", "litAfter", "focus"});
         const int warning = QMessageBox::Warning, critical = QMessageBox::Critical;
-        QTest::newRow("Add, both empty") << "" << ",,u,o" << "TXTpath" << "Please fill in Caption and Path" << warning
-                                         << "" << "TXTcaption,TXTpath" << "TXTcaption";
-        QTest::newRow("Add, path empty: lit first, focus stays")
-            << "" << "Duel,,u,o" << "add" << "Please fill in Path" << warning << "TXTpath" << "TXTpath" << "add";
-        QTest::newRow("Create, no tracks: keys not examined")
-            << "" << ",,," << "Command2" << "Enter some tracks." << critical << "" << "" << "Command2";
-        QTest::newRow("Create, both keys empty") << "a|a.mp3,t|t.mp3" << ",,," << "Command2"
-                                                 << "Please fill in Next and Back keys" << warning << ""
-                                                 << "Text3,Text4" << "Text3";
-        QTest::newRow("Create, next key empty")
-            << "t|t.mp3" << ",,,o" << "Command2" << "Please fill in Next key" << warning << "" << "Text3" << "Text3";
-        QTest::newRow("Create, back key empty: lit first, focus stays")
-            << "t|t.mp3" << ",,u," << "Command2" << "Please fill in Back key" << warning << "Text4" << "Text4"
-            << "Command2";
+        const auto row = [](const char *name, const char *tracks, const QString &boxes, const char *trigger)
+            -> QTestData & { return QTest::newRow(name) << tracks << boxes << trigger; };
+        row("Add, both empty", "", ",,u,o", "TXTpath")
+            << "Please fill in Caption and Path" << warning << "" << "TXTcaption,TXTpath" << "TXTcaption";
+        row("Add, path empty: lit first, focus stays", "", "Duel,,u,o", "add")
+            << "Please fill in Path" << warning << "TXTpath" << "TXTpath" << "add";
+        row("Create, no tracks: keys not examined", "", ",,,", "Command2")
+            << "Enter some tracks." << critical << "" << "" << "Command2";
+        row("Create, both keys empty", "a|a.mp3,t|t.mp3", ",,,", "Command2")
+            << "Please fill in Next and Back keys" << warning << "" << "Text3,Text4" << "Text3";
+        row("Create, back key empty: lit first, focus stays", "t|t.mp3", ",,u,", "Command2")
+            << "Please fill in Back key" << warning << "Text4" << "Text4" << "Command2";
         const QString cannot = "\", which a game script cannot hold (only Windows-1252 characters can be written). "
                                "Nothing was written.";
-        QTest::newRow("Create, caption") << "t|t.mp3,\u0141\u00f3d\u017a|duel.mp3" << ",,u,o" << "Command2"
-                                         << "The caption of track 2 contains \"\u0141" + cannot << warning << ""
-                                         << "" << "Command2";
-        QTest::newRow("Create, back key") << "t|t.mp3" << ",,u,\u00e9\u0436" << "Command2"
-                                          << "The Back key contains \"\u0436" + cannot << warning << "" << "Text4"
-                                          << "Text4";
+        row("Create, caption", "t|t.mp3,\u0141\u00f3d\u017a|duel.mp3", ",,u,o", "Command2")
+            << "The caption of track 2 contains \"\u0141" + cannot << warning << "" << "" << "Command2";
+        row("Create, back key", "t|t.mp3", ",,u,\u00e9\u0436", "Command2")
+            << "The Back key contains \"\u0436" + cannot << warning << "" << "Text4" << "Text4";
     }
     void refused()
     {
@@ -183,15 +178,14 @@ private slots:
             t.add(track, QString(track) + ".mp3");
         auto *paths = t.at<QListWidget>("listpath");
         QTest::mouseClick(paths->viewport(), Qt::LeftButton, {}, paths->visualItemRect(paths->item(2)).center());
-        QCOMPARE(t.selected("listcap"), 2);
+        QCOMPARE(t.at<QListWidget>("listcap")->currentRow(), 2);
         t.at("listcap")->setFocus();
         QTest::keyClick(t.at("listcap"), Qt::Key_Up);
-        QCOMPARE(t.selected("listpath"), 1);
+        QCOMPARE(paths->currentRow(), 1);
         for (int click = 0; click < 2; ++click)
             QTest::mouseClick(t.at("Command6"), Qt::LeftButton);
         QCOMPARE(t.tracks(), QStringList({"a|a.mp3", "c|c.mp3"}));
-        QVERIFY(t.at<QListWidget>("listcap")->selectedItems().isEmpty());
-        QVERIFY(t.at<QListWidget>("listpath")->selectedItems().isEmpty());
+        QVERIFY(t.at<QListWidget>("listcap")->selectedItems().isEmpty() && paths->selectedItems().isEmpty());
     }
 
     // Closing only hides, asking first over tracks, even when asked while hidden.

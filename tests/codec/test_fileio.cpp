@@ -135,7 +135,8 @@ private slots:
                     const FileError error = ReadFileBytes(path, out);
                     return out.isEmpty() ? report(error) : "bytes left after a failure";
                 }
-                const FileError error = operation == "save" ? WriteFileAtomically(path, AllBytes) : AppendToFile(path, AllBytes);
+                const FileError error =
+                    operation == "save" ? WriteFileAtomically(path, AllBytes) : AppendToFile(path, AllBytes);
                 return report(error) + (handlerRan ? ", handler ran" : "");
             });
         QCOMPARE(outcome.exitCode, 0);

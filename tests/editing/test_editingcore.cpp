@@ -27,7 +27,6 @@ private slots:
     {
         Columns<QString, QTime, QString>({"locale", "time", "text"});
         QTest::newRow("en_US") << "en_US" << QTime(15, 45, 12) << "3:45:12 PM 12/5/2026 ";
-        QTest::newRow("de_DE") << "de_DE" << QTime(15, 45, 12) << "15:45:12 05.12.2026 ";
         // Zones written before the time or in brackets go as well; two-digit years widen.
         QTest::newRow("zh_CN") << "zh_CN" << QTime(8, 1, 2) << "08:01:02 2026/12/5 ";
         QTest::newRow("es_ES") << "es_ES" << QTime(8, 1, 2) << "8:01:02 5/12/2026 ";
@@ -71,7 +70,6 @@ private slots:
         QTest::newRow("comment marker in string") << QStringList{"say \"http://x {", ""} << 1 << 4;
         QTest::newRow("inside string body") << QStringList{"bind x \"", "    say hi", ""} << 1 << 4;
         QTest::newRow("after closing quote") << QStringList{"bind x \"", "    say hi", "\"", ""} << 1 << 0;
-        QTest::newRow("quote closing at once") << QStringList{"bind x \"", "\"", ""} << 1 << 0;
         // A break right before the closer: the closer goes under its opener.
         QTest::newRow("break before closer") << QStringList{"  x {", "}"} << 1 << 2;
         QTest::newRow("break before quote closer") << QStringList{"bind x \"", "\""} << 1 << 0;

@@ -40,14 +40,15 @@ private slots:
     // each is one undo step and raises one Change before it returns. Lines and words first.
     void editsAreOneStep_data()
     {
-        Columns<QString, EditorRange, QString, QString, EditorRange>({"edit", "selection", "text", "expected", "after"});
+        Columns<QString, EditorRange, QString, QString, EditorRange>(
+            {"edit", "selection", "text", "expected", "after"});
         const QString nul(QChar(0));
         const auto row = [](const char *name, const char *edit, EditorRange selection, const QString &text,
                             const QString &expected, EditorRange after) {
             QTest::newRow(name) << edit << selection << text << expected << after;
         };
         row("SetText keeps NUL", "SetText", {}, "a" + nul + "b", "a" + nul + "b", {0, 3, 0, 3});
-        row("SetSelText over the selection", "SetSelText", {0, 5, 0, 6}, "MOUSE1", "b€nd MOUSE1 y\r\nz", {0, 11, 0, 11});
+        row("SetSelText replaces", "SetSelText", {0, 5, 0, 6}, "MOUSE1", "b€nd MOUSE1 y\r\nz", {0, 11, 0, 11});
         row("SetSelText of NUL, backwards", "SetSelText", {1, 1, 0, 7}, nul, "b€nd x " + nul, {0, 8, 0, 8});
         row("SetSelText past the line's end", "SetSelText", {0, 4, 0, 99}, "!", "b€nd!\r\nz", {0, 5, 0, 5});
         row("InsertText at the caret end", "InsertText", {0, 0, 0, 4}, "€€", "b€nd€€ x y\r\nz", {0, 6, 0, 6});
@@ -65,7 +66,8 @@ private slots:
         editor.SetSel(selection, false);
         QCOMPARE(editor.GetSel(false), selection.EndColNo > 90 ? EditorRange({0, 4, 0, 8}) : selection);
         QSignalSpy changes(&editor, &CodeSense::Change);
-        edit == "SetText" ? editor.SetText(text) : edit == "SetSelText" ? editor.SetSelText(text) : editor.InsertText(text);
+        edit == "SetText" ? editor.SetText(text)
+                          : edit == "SetSelText" ? editor.SetSelText(text) : editor.InsertText(text);
         QTEST(editor.Text(), "expected");
         QTEST(editor.GetSel(true), "after");
         QCOMPARE(changes.count(), 1);
@@ -117,7 +119,7 @@ private slots:
         told.clear();
         editor.show();
         QTRY_COMPARE(told, QStringList{"caret 0"}); // the first position is told too
-        QAccessibleEditableTextInterface *edit = QAccessible::queryAccessibleInterface(&editor)->editableTextInterface();
+        auto *edit = QAccessible::queryAccessibleInterface(&editor)->editableTextInterface();
         edit->replaceText(5, 6, "\u0152\u0153");
         edit->insertText(0, "// ");
         edit->deleteText(19, 21); // the clef, four units later now
@@ -131,7 +133,8 @@ private slots:
         QTest::keyClick(&editor, Qt::Key_Backspace);
         QTest::keyClick(&editor, Qt::Key_Right);
         told.removeIf([](const QString &t) { return t.startsWith("caret"); });
-        QCOMPARE(told, QStringList({"-5 \u20AC", "+5 \u0152\u0153", "+0 // ", "-19 \U0001D11E", "-26 t", "+0 \u20AC", "-0 \u20AC"}));
+        QCOMPARE(told, QStringList({"-5 \u20AC", "+5 \u0152\u0153", "+0 // ", "-19 \U0001D11E", "-26 t", "+0 \u20AC",
+                                    "-0 \u20AC"}));
         editor.SetCaretPos(2, 2);
         QTRY_COMPARE(told.last(), "caret 25");
         QCOMPARE(changes.count(), 3);

@@ -28,7 +28,7 @@ private slots:
         QTest::newRow("installed, writable prefix") << "bin" << share << true << "user" << "share/tavrel" << "user";
         // Found nowhere: reading the word files reports them missing, as before.
         QTest::newRow("no data anywhere") << "bin" << QStringList{} << true << "user" << "bin" << "bin";
-        QTest::newRow("share without pf") << "bin" << QStringList{"share/tavrel/cfgs/"} << false << "user" << "bin" << "bin";
+        QTest::newRow("no pf in share") << "bin" << QStringList{"share/tavrel/x/"} << false << "user" << "bin" << "bin";
         // Where no user folder can be made the shipped files are used as they are.
         QTest::newRow("no data location") << "bin" << share << false << "" << "share/tavrel" << "share/tavrel";
         QTest::newRow("location is a file") << "bin" << share << false << "file" << "share/tavrel" << "share/tavrel";
@@ -43,8 +43,8 @@ private slots:
         const QStringList words{"pf/cc.txt", "pf/operators.txt", "pf/q3cc.txt", "pf/q3operators.txt"};
         for (const QString &folder : shippedIn) {
             QVERIFY(QDir().mkpath(path(folder)));
-            for (const QString &name : folder.endsWith('/') ? QStringList() : words + QStringList{"help.txt", "cfgs/example.cfg"})
-                QVERIFY(writeAll(path(folder + "/" + name), readAll(TAVREL_SOURCE_DIR "/data/" + name)));
+            for (const QString &name : folder.endsWith('/') ? QStringList() : words + QStringList{"help", "cfgs/a"})
+                QVERIFY(writeAll(path(folder + "/" + name), name.toUtf8()));
         }
         QVERIFY(writeAll(path("file"), "not a folder"));
         const auto prepare = [&] {
@@ -55,7 +55,8 @@ private slots:
         QCOMPARE(ApplicationFolder(), path(application));
         QCOMPARE(WritableFolder(), path(writableFolder));
         // Word files lie where the program may write, the rest where it was shipped.
-        for (const auto &[name, word] : {std::pair{"pf/cc.txt", true}, {"pf\\cc.txt", true}, {"help.txt", false}, {"pfx", false}})
+        for (const auto &[name, word] :
+             {std::pair{"pf/cc.txt", true}, {"pf\\cc.txt", true}, {"help.txt", false}, {"pfx", false}})
             QCOMPARE(ApplicationFile(name), path(word ? writableFolder : application) + "/" + name);
         QCOMPARE(QFileInfo::exists(path("user")), writableFolder == "user");
         if (writableFolder != "user")

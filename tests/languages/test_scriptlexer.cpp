@@ -9,11 +9,13 @@ struct Styled {
     QsciScintilla editor;
     ScriptLexer lexer;
     explicit Styled(const QString &keywords, const QString &operators = QString())
-        : lexer("JK2Script", LanguageDefinition{false, keywords, operators, "//", "\"", ";"}) { editor.setLexer(&lexer); }
+        : lexer("JK2Script", LanguageDefinition{false, keywords, operators, "//", "\"", ";"}) {
+        editor.setLexer(&lexer);
+    }
     long send(unsigned message, unsigned long w = 0, long l = 0) { return editor.SendScintilla(message, w, l); }
     void setBytes(const QByteArray &bytes) {
         send(QsciScintillaBase::SCI_CLEARALL);
-        editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+        editor.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.data());
     }
     // One letter per style: d default, k keyword, c comment, s string, t terminator, n number.
     QByteArray colourise() {
@@ -31,20 +33,16 @@ class TestScriptLexer : public QObject {
 
 private slots:
     void styles() {
-        Styled s("bind\nset\nseta\nvstr\nwait\nattack\necho\n", "zoom\n"); // operators are keywords too
-        const std::pair<QByteArray, QByteArray> cases[] = {{"BIND x \"+attack; wait\" // go", "kkkkdddskkkkkkktskkkksdccccc"},
-            {"set a 1\r\n// c\rseta b \"x\nvstr a", "kkkdddnddccccdkkkkdddssdkkkkdd"}, {"echo \"\xc3\xa9\" \xe2\x82\xac" "1 -2.5", "kkkkdssssddddndnnnn"},
-            {"bind z +zoom 1 \"x\"; // c", "kkkkdddkkkkkdndssstdcccc"}};
-        for (const auto &[text, expected] : cases) {
-            s.setBytes(text);
-            QCOMPARE(s.colourise(), expected);
-        }
+        Styled s("bind\n", "zoom\n"); // operators are keywords too
+        const QByteArray styles = "kkkkdddkkkkkdndssstdcccc";
+        s.setBytes("BIND z +zoom 1 \"x\"; // c"); // keywords in any case
+        QCOMPARE(s.colourise(), styles);
         s.lexer.setColorSyntax(false);
         // Marked unstyled, not styled all at once: a huge document stays responsive.
         QCOMPARE(s.send(QsciScintillaBase::SCI_GETENDSTYLED), 0L);
-        QCOMPARE(s.colourise(), QByteArray(cases[3].second.size(), 'd'));
+        QCOMPARE(s.colourise(), QByteArray(styles.size(), 'd'));
         s.lexer.setColorSyntax(true);
-        QCOMPARE(s.colourise(), cases[3].second);
+        QCOMPARE(s.colourise(), styles);
     }
     void stylesInTheBackground() {
         // A document far larger than the window is styled by the event loop in steps, up

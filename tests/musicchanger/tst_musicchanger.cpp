@@ -1,6 +1,5 @@
 // The music changer script: its lines, its Windows-1252 bytes, and where it goes.
 #include "musicchanger/musicchanger.h"
-#include "musicchanger/workedexample.h"
 #include "support/datarows.h"
 
 #include <QDir>
@@ -10,14 +9,6 @@ class TestMusicChanger : public QObject
     Q_OBJECT
 
 private slots:
-    void workedExample()
-    {
-        const MusicChangerBytes file = EncodeMusicChanger(
-            BuildMusicChanger({{"Title theme", "title.mp3"}, {"Duel", "duel/duel1.mp3"}}, "u", "o"));
-        QVERIFY(file.ok);
-        QCOMPARE(file.bytes, WorkedExampleBytes);
-    }
-
     // Each track line names its own track and its neighbours, wrapping at both ends; a stop
     // asked for after a track line leaves out the rest, but the closing line counts them all.
     void chain_data()
@@ -28,7 +19,6 @@ private slots:
         QTest::newRow("100") << 100 << 0 << 100 << "//LOOP 0-99------------";
         QTest::newRow("stop after the first") << 8 << 1 << 1 << "//LOOP 0-7-------------";
         QTest::newRow("stop after the fifth of 11") << 11 << 5 << 5 << "//LOOP 0-10------------";
-        QTest::newRow("stop after the last") << 8 << 8 << 8 << "//LOOP 0-7-------------";
         QTest::newRow("stop the only track") << 1 << 1 << 1 << "//LOOP 0-0-------------";
     }
     void chain()
@@ -55,10 +45,8 @@ private slots:
     void verbatim_data()
     {
         Columns<QString, QString, QString, QString>({"caption", "path", "next", "back"});
-        QTest::newRow("keypad and function keys") << "Theme" << "a.mp3" << "kp_home" << "F1";
-        QTest::newRow("blank keys, semicolons") << "a;b" << "x;y.mp3" << "  " << " ";
+        QTest::newRow("blanks, semicolons") << " a;b " << " x;y.mp3" << "  " << " ";
         QTest::newRow("double quotes") << "say \"hi\"" << "q\".mp3" << "\"" << "o";
-        QTest::newRow("leading and trailing blanks") << "  Duel " << " duel/duel1.mp3" << "U" << "O";
         QTest::newRow("colour codes and accents") << "^1Caf\u00e9" << "d\u00e9j\u00e0.mp3" << "\u00e9" << "o";
     }
     void verbatim()
@@ -102,13 +90,11 @@ private slots:
     // the application folder when the game is not installed.
     void whereTheScriptGoes()
     {
-        const QString s = QDir::separator(), below = s + "gamedata" + s + "base";
-        const QStringList lookups{"C:\\Games\\JK2", "C:\\JK2\\", " ", ""};
-        const QStringList bases{"C:\\Games\\JK2" + below, "C:\\JK2\\" + below, " " + below,
-                                QDir::toNativeSeparators("/opt/tavrel")};
-        for (qsizetype i = 0; i < lookups.size(); ++i)
-            QCOMPARE(TunemillBasePath(lookups[i], "/opt/tavrel"), bases[i]);
-        QCOMPARE(TunemillScriptPath(bases[0]), bases[0] + s + "tunemill.cfg");
+        const QString s = QDir::separator();
+        for (const QString install : {"C:\\Games\\JK2", "C:\\JK2\\", " "})
+            QCOMPARE(TunemillBasePath(install, "/opt/tavrel"), install + s + "gamedata" + s + "base");
+        QCOMPARE(TunemillBasePath("", "/opt/tavrel"), QDir::toNativeSeparators("/opt/tavrel"));
+        QCOMPARE(TunemillScriptPath("base"), "base" + s + "tunemill.cfg");
         // Notepad on Windows when windir is known; otherwise the desktop's own viewer.
         const QString path = "C:\\Games\\JK2\\gamedata\\base\\tunemill.cfg";
         const ViewerCommand notepad = TunemillViewerCommand(path, "C:\\WINDOWS", true);

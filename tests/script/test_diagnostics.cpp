@@ -4,24 +4,25 @@
 #include "script/diagnostics.h"
 #include "script/scriptanalysis.h"
 #include "script/scriptparse.h"
+#include "support/datarows.h"
 #include "support/files.h"
 
 #include <QDirIterator>
-#include <QTest>
 
 Q_DECLARE_METATYPE(ScriptEngine)
 Q_DECLARE_METATYPE(FindingKind)
 
 namespace {
 const ScriptVocabulary &vocabulary(ScriptEngine engine) {
-    static const ScriptVocabulary q3 = ScriptVocabulary::load(QStringLiteral(TAVREL_SOURCE_DIR "/data/vocab/q3.tsv"));
-    static const ScriptVocabulary jk2 = ScriptVocabulary::load(QStringLiteral(TAVREL_SOURCE_DIR "/data/vocab/jk2.tsv"));
+    static const ScriptVocabulary q3 = ScriptVocabulary::load(TAVREL_SOURCE_DIR "/data/vocab/q3.tsv");
+    static const ScriptVocabulary jk2 = ScriptVocabulary::load(TAVREL_SOURCE_DIR "/data/vocab/jk2.tsv");
     return IsJediOutcast(engine) ? jk2 : q3;
 }
 QList<Finding> diagnose(const QString &text, ScriptEngine engine, qint64 size = -1) {
     return Diagnose(text, engine, vocabulary(engine), size);
 }
-constexpr auto Q132 = ScriptEngine::Quake3_132, IOQ3 = ScriptEngine::ioquake3, JK104 = ScriptEngine::JediOutcast_104, JKMV = ScriptEngine::jk2mv;
+constexpr auto Q132 = ScriptEngine::Quake3_132, IOQ3 = ScriptEngine::ioquake3;
+constexpr auto JK104 = ScriptEngine::JediOutcast_104, JKMV = ScriptEngine::jk2mv;
 } // namespace
 
 class TestDiagnostics : public QObject {
@@ -31,18 +32,17 @@ private slots:
     void initTestCase() { QVERIFY(!vocabulary(JK104).isEmpty() && !vocabulary(Q132).isEmpty()); }
 
     void rules_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<ScriptEngine>("engine");
-        QTest::addColumn<FindingKind>("kind"); // -1 for look-alikes: no finding of any kind
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("column"); // of the first finding, 0-based
-        QTest::addColumn<QString>("says"); // part of its message
+        // kind -1 for look-alikes: no finding of any kind; column of the first finding, 0-based;
+        // says: part of its message.
+        Columns<QString, ScriptEngine, FindingKind, int, int, QString>(
+            {"text", "engine", "kind", "count", "column", "says"});
         using K = FindingKind;
-        const auto rule = [](const char *name, const QString &text, ScriptEngine engine, K kind, int count, int column, const char *says = "") {
+        const auto rule = [](const char *name, const QString &text, ScriptEngine engine, K kind, int count,
+                             int column, const char *says = "") {
             QTest::newRow(name) << text << engine << kind << count << column << QString(says);
         };
         const auto fine = [](const char *name, ScriptEngine engine, const QStringList &lines) {
-            QTest::newRow(qPrintable(QStringLiteral("look-alikes: ") + name)) << lines.join(u'\n') << engine << K(-1) << 0 << -1 << QString();
+            QTest::addRow("look-alikes: %s", name) << lines.join(u'\n') << engine << K(-1) << 0 << -1 << QString();
         };
         rule("1.32: ; in // comment runs the rest", "// old; bind x y", Q132, K::CommentSemicolon, 1, 6);
         rule("1.32: what follows runs", "// note; echox b", Q132, K::UnknownCommand, 1, 9);
@@ -53,8 +53,8 @@ private slots:
         rule("1.04: the next line runs", "/* a\nechox b */", JK104, K::UnknownCommand, 1, 0);
         fine("one-line /* */", Q132, {"/* a */ echo b"});
         fine("jk2mv /* */ spans lines", JKMV, {"/* a", "echox b */"});
-        rule("newline closes an open quote", "bind x \"say hi\necho b", Q132, K::UnterminatedQuote, 1, 7, "never closed");
-        fine("closed quotes; byte 0x80 and up separates words (signed char)", Q132, {"bind x \"say hi\"", "echo\u00e9x"});
+        rule("newline closes a quote", "bind x \"say hi\necho b", Q132, K::UnterminatedQuote, 1, 7, "never closed");
+        fine("closed quotes; bytes from 0x80 split words (signed char)", Q132, {"bind x \"say hi\"", "echo\u00e9x"});
         fine("a quote in a // comment of ioq3 still counts but closes", IOQ3, {"// \"a\" b"});
         rule("unknown word is forwarded", "cl_rnu 1", Q132, K::UnknownCommand, 1, 0, "\"cl_rnu\" is unknown");
         rule("unknown inside a bind value", "bind x \"+atack\"", Q132, K::UnknownCommand, 1, 8);
@@ -62,26 +62,30 @@ private slots:
         rule("a vstr'd value runs", "set a \"b0gus\"\nbind x vstr a", Q132, K::UnknownCommand, 1, 7);
         fine("ioq3-only command on ioq3", IOQ3, {"unset foo"});
         rule("vstr target used as a command", "vstr go\ngo", Q132, K::UnknownCommand, 0, -1);
-        fine("cvar as a command in any case, -button twin, the script's own variables, plain cvar values", Q132,
-             {"CL_RUN 1", "bind x \"-attack\"", "myvar 1", "seta myvar 0", "bind x \"set t 1\"", "t", "seta cg_fov 90", "seta name \"a b\""});
+        fine("cvars as commands in any case, -button twins, own variables, plain values", Q132,
+             {"CL_RUN 1", "bind x \"-attack\"", "myvar 1", "seta myvar 0", "bind x \"set t 1\"", "t",
+              "seta cg_fov 90", "seta name \"a b\""});
         rule("unknown key name", "bind caplock +attack", JK104, K::UnknownKey, 1, 5, "no key named \"caplock\"");
-        rule("ioq3-only key on 1.32", "bind WORLD_0 +attack", Q132, K::UnknownKey, 1, 5);
         rule("jk2mv-only ALTGR on 1.04", "bind ALTGR +attack", JK104, K::UnknownKey, 1, 5);
         rule("unbind checks too", "unbind mouse9", Q132, K::UnknownKey, 1, 7, "unbinds nothing");
         fine("key names in any case", JK104, {"bind capslock +attack", "bind MOUSE1 +attack"});
         fine("single characters and hex", Q132, {"bind ] +attack", "bind 0x00 echo", "bind Q echo"});
         fine("ALTGR on jk2mv", JKMV, {"bind ALTGR +attack"});
         rule("vstr of a variable never set", "bind x vstr nowhere", Q132, K::UndefinedVstr, 1, 12);
-        fine("set later in the file, or inside another value", Q132, {"bind x vstr a", "seta a \"echo\"", "set t \"set b echo\"", "bind y vstr b"});
+        fine("set later in the file, or inside another value", Q132,
+             {"bind x vstr a", "seta a \"echo\"", "set t \"set b echo\"", "bind y vstr b"});
         rule("self-running vstr hangs", "set a \"echo x; vstr a\"", Q132, K::VstrLoop, 1, 20);
         rule("two-step loop hangs", "set a vstr b\nset b \"vstr a\"", JK104, K::VstrLoop, 2, 11);
-        fine("toggle advances on key press", Q132, {"set t1 \"cl_run 0; set t vstr t2\"", "set t2 \"cl_run 1; set t vstr t1\"", "set t vstr t1", "bind x vstr t"});
+        fine("toggle advances on key press", Q132, {"set t1 \"cl_run 0; set t vstr t2\"",
+             "set t2 \"cl_run 1; set t vstr t1\"", "set t vstr t1", "bind x vstr t"});
         fine("loop through a bind, value resets itself, wait gives a frame", Q132,
              {"set a \"bind x vstr a; echo\"", "set b \"set b echo done; vstr b\"", "set c \"+left; wait; vstr c\""});
         // Cbuf_Execute copies at most 1023 characters, drops the next one and runs the rest.
-        rule("the rest of a long command runs", "echo " + QString(1018, u'a') + "Xb0gus b", Q132, K::UnknownCommand, 1, 1024, "\"b0gus\"");
+        rule("the rest of a long command runs", "echo " + QString(1018, u'a') + "Xb0gus b", Q132, K::UnknownCommand,
+             1, 1024, "\"b0gus\"");
         rule("command over 1023 characters", "echo " + QString(1100, u'a'), Q132, K::LongCommand, 1, 1023);
-        fine("1023 characters exactly, a long line of short commands", IOQ3, {"echo " + QString(1018, u'a'), QStringLiteral("echo a;").repeated(200)});
+        fine("1023 characters exactly, a long line of short commands", IOQ3,
+             {"echo " + QString(1018, u'a'), QStringLiteral("echo a;").repeated(200)});
         // Cbuf_InsertText refuses text beyond MAX_CMD_BUFFER (16384) in the originals.
         rule("1.32 file over the buffer", QString(16385, u'\n'), Q132, K::FileTooLarge, 1, 0, "16385 bytes");
         fine("exactly the buffer", Q132, {QString(16384, u'\n')});
@@ -95,18 +99,16 @@ private slots:
         rule("jk2mv console prints ^9 too", "bind x \"echo ^9hi\"", JKMV, K::LiteralColor, 1, 13);
         fine("^8 in Q3 is black", Q132, {"echo ^8dark"});
         fine("say is drawn by the font renderer", JK104, {"say ^8dark"});
-        rule("force bit 18 stands for nothing", "set g_forcePowerDisable 262144", JK104, K::MaskStrayBits, 1, 24, "bit 18 (262144)");
-        rule("weapon bits above 15, cvar as command", "g_weapondisable 65536", JKMV, K::MaskStrayBits, 1, 16);
-        rule("bit runs", "g_weapondisable -61440", JK104, K::MaskStrayBits, 1, 16, "bits 16 to 31 of");
-        rule("bit runs and single bits", "g_weapondisable 1376256", JK104, K::MaskStrayBits, 1, 16, "bits 16, 18, 20 of");
+        rule("stray force bit", "set g_forcePowerDisable 262144", JK104, K::MaskStrayBits, 1, 24, "bit 18 (262144)");
+        rule("bit runs, cvar as command", "g_weapondisable -61440", JKMV, K::MaskStrayBits, 1, 16, "bits 16 to 31 of");
+        fine("every bit, the way admins write it", JK104,
+             {"set g_weaponDisable \"-1\"", "g_forcePowerDisable 2147483647"});
+        rule("runs and single bits", "g_weapondisable 1376256", JK104, K::MaskStrayBits, 1, 16, "bits 16, 18, 20 of");
         fine("all 18 powers, saber only", JK104, {"seta g_forcePowerDisable 262143", "seta g_duelWeaponDisable 65531"});
     }
     void rules() {
-        QFETCH(QString, text);
-        QFETCH(ScriptEngine, engine);
-        QFETCH(FindingKind, kind);
-        QFETCH(int, count);
-        QFETCH(QString, says);
+        const auto [text, engine, kind, count, says] =
+            Fetch<QString, ScriptEngine, FindingKind, int, QString>({"text", "engine", "kind", "count", "says"});
         QList<Finding> found;
         for (const Finding &f : diagnose(text, engine))
             if (f.kind == kind || kind == FindingKind(-1)) found << f;
@@ -118,27 +120,31 @@ private slots:
         }
     }
     void describe() {
-        const std::pair<const char *, const char *> masks[] = {{"g_forcepowerdisable 3", "disables: Heal, Jump"},
-            {"g_forcePowerDisable 0", "disables nothing"}, {"g_duelweapondisable 1", "disables nothing"}, // bit 0 is no weapon
-            {"g_weapondisable 65540", "disables: Lightsaber; stand for nothing: 65536"}, {"g_weapondisable 4x", "disables: Lightsaber"}, {"cl_run 3", ""}};
-        for (const auto &[line, text] : masks)
-            QCOMPARE(DescribeMask(QString(line).section(u' ', 0, 0), QString(line).section(u' ', 1)).value_or(""), QString(text));
+        const std::tuple<const char *, const char *, const char *> masks[] = { // cvar, value, description
+            {"g_forcePowerDisable", "0", "disables nothing"}, {"g_weapondisable", "4x", "disables: Lightsaber"},
+            {"g_weapondisable", "65540", "disables: Lightsaber; stand for nothing: 65536"}, {"cl_run", "3", ""},
+            {"g_duelweapondisable", "1", "disables nothing"}}; // bit 0 is no weapon
+        for (const auto &[cvar, value, text] : masks)
+            QCOMPARE(DescribeMask(cvar, value).value_or(""), QString(text));
         const std::tuple<const char *, ScriptEngine, const char *> words[] = {
-            {"rate", JK104, "cvar rate, default \"4000\" (CVAR_USERINFO|CVAR_ARCHIVE); in Jedi Outcast 1.04 and jk2mv"},
             {"RATE", JKMV, "cvar rate, default \"50000\" (CVAR_USERINFO|CVAR_ARCHIVE); in Jedi Outcast 1.04 and jk2mv"},
-            {"unset", Q132, "unset: a command of Quake III (ioquake3)"},
-            {"-attack", Q132, "-attack: a command of Quake III (Quake III 1.32 and ioquake3)"}, {"hello", Q132, ""}};
-        for (const auto &[word, engine, text] : words) QCOMPARE(DescribeWord(word, engine, vocabulary(engine)), QString(text));
+            {"-attack", Q132, "-attack: a command of Quake III (Quake III 1.32 and ioquake3)"}, {"hello", Q132, ""},
+            {"unset", Q132, "unset: a command of Quake III (ioquake3)"}};
+        for (const auto &[word, engine, text] : words)
+            QCOMPARE(DescribeWord(word, engine, vocabulary(engine)), QString(text));
     }
     void colorRuns() {
         // ColorIndex(c) is ((c) - '0') & 7 in every engine; they differ in what follows "^".
         const std::tuple<const char *, ScriptEngine, const char *> cases[] = { // text, engine, "begin-end:color" runs
-            {"echo ^1red^2green", Q132, "7-10:1 12-17:2"}, {"say ^8a^9b", Q132, "6-7:0 9-10:1"}, {"say_team ^ab", Q132, "11-12:1"},
-            {"tell 1 ^!b", IOQ3, ""}, {"echo ^9x^1y", JK104, "10-11:1"}, {"tell 2 ^9x", JK104, "9-10:1"}, // the console prints ^9, the font draws it
-            {"seta cg_x \"^2a\" b", Q132, "13-14:2"}, {"seta name ^4Bob", Q132, "12-15:4"}, {"seta cg_x ^2a", Q132, ""}, {"echo ^1a; echo b", Q132, "7-8:1"}};
+            {"echo ^1red^2green", Q132, "7-10:1 12-17:2"}, {"say ^8a^9b", Q132, "6-7:0 9-10:1"},
+            {"say_team ^ab", Q132, "11-12:1"}, {"tell 1 ^!b", IOQ3, ""},
+            {"echo ^9x^1y", JK104, "10-11:1"}, {"tell 2 ^9x", JK104, "9-10:1"}, // the console prints ^9, fonts draw it
+            {"seta cg_x \"^2a\" b", Q132, "13-14:2"}, {"seta name ^4Bob", Q132, "12-15:4"}, {"seta cg_x ^2a", Q132, ""},
+            {"echo ^1a; echo b", Q132, "7-8:1"}};
         for (const auto &[text, engine, runs] : cases) {
             QStringList actual;
-            for (const ColorRun &run : ColorRuns(text, engine)) actual << QStringLiteral("%1-%2:%3").arg(run.begin).arg(run.end).arg(run.color);
+            for (const ColorRun &run : ColorRuns(text, engine))
+                actual << QStringLiteral("%1-%2:%3").arg(run.begin).arg(run.end).arg(run.color);
             QCOMPARE(actual.join(u' '), QString(runs));
         }
     }
@@ -147,23 +153,25 @@ private slots:
         const QString root = QStringLiteral(TAVREL_SOURCE_DIR "/../shared/corpus");
         if (!QFile::exists(root)) QSKIP("the corpus of player configs is not on this machine");
         QStringList paths, actual;
-        for (QDirIterator it(root, {"*.cfg"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) paths << it.next();
+        for (QDirIterator it(root, {"*.cfg"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            paths << it.next();
         paths.sort();
         for (const QString &path : std::as_const(paths)) {
             const QByteArray bytes = readAll(path);
             for (ScriptEngine engine : path.contains("/jk2/") ? QList{JK104, JKMV} : QList{Q132, IOQ3}) {
                 for (const Finding &f : diagnose(QString::fromUtf8(bytes), engine, bytes.size()))
                     if (f.kind != FindingKind::UnknownCommand) // mod commands: too many to list
-                        actual << QStringLiteral("%1 %2 %3").arg(path.section(u'/', -2), EngineName(engine), FindingRow(f));
+                        actual << path.section(u'/', -2) + " " + EngineName(engine) + " " + FindingRow(f);
             }
         }
-        writeAll("corpus-findings.actual.txt", actual.join(u'\n').toUtf8() + '\n'); // for a reviewer to compare line by line
-        QCOMPARE(actual, QString::fromUtf8(readAll(TAVREL_SOURCE_DIR "/tests/script/corpus-findings.txt")).trimmed().split(u'\n'));
+        writeAll("corpus-findings.actual.txt", actual.join(u'\n').toUtf8() + '\n'); // to compare line by line
+        const QByteArray expected = readAll(TAVREL_SOURCE_DIR "/tests/script/corpus-findings.txt");
+        QCOMPARE(actual, QString::fromUtf8(expected).trimmed().split(u'\n'));
     }
     void analysis() {
         // Characters of several UTF-8 bytes before a finding or a colour move its bytes; a
         // loop, found last, is listed first; a lone CR ends a line.
-        const QString text = QStringLiteral("echo \u20AC^1r^7w^3y^5c^6m\r\nset a \"vstr a\"\rbind caplock +attack\necho \U0001F600\n");
+        const QString text = "echo \u20AC^1r^7w^3y^5c^6m\r\nset a \"vstr a\"\rbind caplock +attack\necho \U0001F600\n";
         const QByteArray utf8 = text.toUtf8();
         const ScriptAnalysis a = AnalyzeScript(utf8, JK104, vocabulary(JK104));
         QCOMPARE(a.findings, diagnose(text, JK104));
@@ -172,38 +180,50 @@ private slots:
         QVERIFY(a.rows[1].startsWith(QStringLiteral("3:6 ")) && a.rows[1].contains(QStringLiteral("caplock")));
         QStringList spans;
         for (const QList<ScriptAnalysis::Span> &list : {a.squiggles, a.colors})
-            for (const ScriptAnalysis::Span &s : list) spans << QStringLiteral("%1-%2:%3").arg(s.begin).arg(s.end).arg(s.value, 0, 16);
+            for (const ScriptAnalysis::Span &s : list)
+                spans << QStringLiteral("%1-%2:%3").arg(s.begin).arg(s.end).arg(s.value, 0, 16);
         const qsizetype key = utf8.indexOf("caplock"), loop = utf8.indexOf("a\"\r");
         // White, yellow and cyan would vanish on the white page: drawn a shade darker.
-        QCOMPARE(spans, (QStringList{QStringLiteral("%1-%2:0").arg(loop).arg(loop + 1), QStringLiteral("%1-%2:1").arg(key).arg(key + 7),
-                                     "10-11:ff0000", "13-14:7f7f7f", "16-17:7f7f40", "19-20:407f7f", "22-23:ff00ff"}));
+        QCOMPARE(spans, (QStringList{QStringLiteral("%1-%2:0").arg(loop).arg(loop + 1),
+                                     QStringLiteral("%1-%2:1").arg(key).arg(key + 7), "10-11:ff0000", "13-14:7f7f7f",
+                                     "16-17:7f7f40", "19-20:407f7f", "22-23:ff00ff"}));
         // Positions asked backwards, around a surrogate pair and past either end, as overlapping findings ask.
         Utf8Positions bytes(text);
-        for (const qsizetype offset : {text.size() + 5, qsizetype(66), qsizetype(6), qsizetype(64), qsizetype(40), qsizetype(-3)})
+        for (const qsizetype offset : {text.size() + 5, qsizetype(66), qsizetype(6), qsizetype(64), qsizetype(40),
+                                       qsizetype(-3)})
             QCOMPARE(bytes.at(offset), text.left(std::max(offset, qsizetype(0))).toUtf8().size());
         const ScriptAnalysis huge = AnalyzeScript(QByteArray(MaxCheckedBytes + 1, '\n'), JK104, vocabulary(JK104));
         QVERIFY(huge.findings.isEmpty() && huge.squiggles.isEmpty());
         QCOMPARE(huge.rows, QStringList{QStringLiteral("Not checked: the script is larger than 32 MB.")});
     }
     void hover() {
-        const QString rate = DescribeWord("rate", JK104, vocabulary(JK104)), mask = DescribeWord("g_forcepowerdisable", JK104, vocabulary(JK104));
+        const ScriptVocabulary &words = vocabulary(JK104);
+        const QString rate = DescribeWord("rate", JK104, words);
+        const QString mask = DescribeWord("g_forcepowerdisable", JK104, words);
         const std::tuple<const char *, int, int, QString> cases[] = { // text, line and column, the hover text
-            {"seta g_forcepowerdisable 3", 0, 25, "disables: Heal, Jump"}, {"g_forcepowerdisable 3", 0, 0, "disables: Heal, Jump\n" + mask},
-            {"x\nbind caplock +attack", 1, 6, "Jedi Outcast 1.04 has no key named \"caplock\": the game prints \"\\\"caplock\\\" isn't a valid key\" and binds nothing"},
-            {"bind caplock +attack\nseta rate 1", 1, 6, rate}, {"bind x \"rate\"", 0, 9, rate}, {"seta  rate 1", 0, 5, ""}};
+            {"seta g_forcepowerdisable 3", 0, 25, "disables: Heal, Jump"},
+            {"g_forcepowerdisable 3", 0, 0, "disables: Heal, Jump\n" + mask},
+            {"x\nbind caplock +attack", 1, 6,
+             "Jedi Outcast 1.04 has no key named \"caplock\": the game prints \"\\\"caplock\\\" isn't a valid key\" "
+             "and binds nothing"},
+            {"bind caplock +attack\nseta rate 1", 1, 6, rate}, {"bind x \"rate\"", 0, 9, rate},
+            {"seta  rate 1", 0, 5, ""}};
         for (const auto &[text, line, column, expected] : cases)
-            QCOMPARE(HoverText(QString(text).split(u'\n')[line], line, column, diagnose(text, JK104), JK104, vocabulary(JK104)), expected);
+            QCOMPARE(HoverText(QString(text).split(u'\n')[line], line, column, diagnose(text, JK104), JK104, words),
+                     expected);
     }
     void completion() {
         // One completer for all: its cache must keep engines and kinds apart.
         ScriptCompletion completer;
         const std::tuple<const char *, ScriptEngine, const char *, QStringList, QStringList> cases[] = {
             // before the caret, engine, prefix, offered (none: nothing at all), not offered
-            {"c", Q132, "c", {}, {}}, {"mo", Q132, "mo", {"model", "modelist"}, {"MOUSE1"}}, {"echo a; +at", JK104, "+at", {"+attack"}, {}},
-            {"bind x \"+at", JK104, "+at", {"+attack"}, {}}, {"bind x +at", JK104, "+at", {}, {}}, {"bind mo", Q132, "mo", {"MOUSE1"}, {"model", "MODE"}},
+            {"c", Q132, "c", {}, {}}, {"mo", Q132, "mo", {"model", "modelist"}, {"MOUSE1"}},
+            {"echo a; +at", JK104, "+at", {"+attack"}, {}}, {"bind x \"+at", JK104, "+at", {"+attack"}, {}},
+            {"bind x +at", JK104, "+at", {}, {}}, {"bind mo", Q132, "mo", {"MOUSE1"}, {"model", "MODE"}},
             {"bind f1", Q132, "f1", {"F1", "F10", "F12"}, {"F13"}}, {"bind f1", IOQ3, "f1", {"F1", "F13"}, {}},
-            {"seta cl_r", Q132, "cl_r", {"cl_run"}, {"cl_renderer"}}, {"toggle cl_r", JK104, "cl_r", {"cl_run"}, {}}, {"set vid_r", JK104, "vid_r", {}, {}},
-            {"unse", Q132, "unse", {}, {}}, {"unse", IOQ3, "unse", {"unset"}, {}}, {"vstr cl_r", Q132, "cl_r", {}, {}}};
+            {"seta cl_r", Q132, "cl_r", {"cl_run"}, {"cl_renderer"}}, {"toggle cl_r", JK104, "cl_r", {"cl_run"}, {}},
+            {"set vid_r", JK104, "vid_r", {}, {}}, {"unse", Q132, "unse", {}, {}},
+            {"unse", IOQ3, "unse", {"unset"}, {}}, {"vstr cl_r", Q132, "cl_r", {}, {}}};
         for (const auto &[before, engine, prefix, offered, notOffered] : cases) {
             const ScriptCompletion::Result result = completer.complete(before, engine, vocabulary(engine));
             QCOMPARE(result.prefix, QString(prefix));

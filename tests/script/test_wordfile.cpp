@@ -10,11 +10,14 @@ class TestWordFile : public QObject {
 
 private slots:
     void splitLines() {
-        const std::pair<QByteArray, QStringList> cases[] = {{"bind\rset\nvstr\r\n", {"bind", "set", "vstr"}}, {"a\r\r\nb", {"a", "", "b"}},
-            {"a\n\rb", {"a", "", "b"}}, {"a\r\n\r\n", {"a", ""}}, {"", {}}, {"\r\n", {""}}, {" bind \t\r\n//x", {" bind \t", "//x"}},
-            {"\x80uro caf\xe9\r\n\x93q\x94", {"€uro café", "“q”"}}, {QByteArray("a\0b\x81\xff\r\nc", 8), {QStringView(u"a\0b\u0081ÿ", 5).toString(), "c"}},
+        const std::pair<QByteArray, QStringList> cases[] = {
+            {"bind\rset\nvstr\r\n", {"bind", "set", "vstr"}}, {"a\r\r\nb", {"a", "", "b"}}, {"a\n\rb", {"a", "", "b"}},
+            {"a\r\n\r\n", {"a", ""}}, {"", {}}, {"\r\n", {""}}, {" bind \t\r\n//x", {" bind \t", "//x"}},
+            {"\x80uro caf\xe9\r\n\x93q\x94", {"€uro café", "“q”"}},
+            {QByteArray("a\0b\x81\xff\r\nc", 8), {QStringView(u"a\0b\u0081ÿ", 5).toString(), "c"}},
             {QByteArray(1 << 20, 'w') + "\nx", {QString(1 << 20, u'w'), "x"}}};
-        for (const auto &[bytes, lines] : cases) QCOMPARE(SplitLines(bytes), lines);
+        for (const auto &[bytes, lines] : cases)
+            QCOMPARE(SplitLines(bytes), lines);
     }
     void readLines() {
         QVERIFY(writeAll(dir.filePath("words.txt"), "bind\r\n\r\n+attack\rvstr"));
@@ -28,8 +31,9 @@ private slots:
     void appendEntry() {
         const QString path = dir.filePath("cc.txt");
         const std::tuple<QByteArray, QString, QByteArray> cases[] = { // before ("<missing>": no file), entry, after
-            {"+attack\r\n", "+zoom", "+attack\r\n+zoom\r\n"}, {"+attack", "+zoom", "+attack+zoom\r\n"}, {"+a\n", "+b", "+a\n+b\r\n"},
-            {"<missing>", "+zoom", "+zoom\r\n"}, {"a\r\n", "", "a\r\n\r\n"}, {"", "€uro café", "\x80uro caf\xe9\r\n"}};
+            {"+attack\r\n", "+zoom", "+attack\r\n+zoom\r\n"}, {"+attack", "+zoom", "+attack+zoom\r\n"},
+            {"+a\n", "+b", "+a\n+b\r\n"}, {"<missing>", "+zoom", "+zoom\r\n"}, {"a\r\n", "", "a\r\n\r\n"},
+            {"", "€uro café", "\x80uro caf\xe9\r\n"}};
         for (const auto &[before, entry, after] : cases) {
             QFile::remove(path);
             QVERIFY(before == "<missing>" || writeAll(path, before));
@@ -42,8 +46,10 @@ private slots:
     // A character Windows-1252 lacks: nothing is written rather than a garbled entry.
     void appendEntryRefused() {
         const QString path = dir.filePath("refused.txt");
-        for (const auto &[entry, named] : {std::pair{QString("a\u0416b"), QString("\u0416\u201d (U+0416)")},
-                                           {QString("\U0001F600"), "(U+1F600)"}, {QString(QChar(0xD800)), "not valid text"}}) {
+        const std::pair<QString, QString> entries[] = { // the entry, part of the message
+            {"a\u0416b", "\u0416\u201d (U+0416)"}, {"\U0001F600", "(U+1F600)"},
+            {QString(QChar(0xD800)), "not valid text"}};
+        for (const auto &[entry, named] : entries) {
             QFile::remove(path);
             const FileError refused = AppendEntry(path, entry);
             QCOMPARE(refused.number, UnencodableEntryError);

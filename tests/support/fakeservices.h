@@ -27,8 +27,8 @@ public:
     QStringList texts() const
     {
         QStringList result;
-        for (const auto &r : shown)
-            result << r.text;
+        for (const MessageBoxRequest &request : shown)
+            result << request.text;
         return result;
     }
 };
@@ -68,12 +68,8 @@ public:
 class FakeProcessLauncher final : public ProcessLauncher
 {
 public:
-    QStringList started, opened;
-    bool startDetached(const QString &program, const QStringList &) override
-    {
-        started << program;
-        return true;
-    }
+    QStringList opened;
+    bool startDetached(const QString &, const QStringList &) override { return true; }
     bool openWithDefaultApplication(const QString &path) override
     {
         opened.append(path);

@@ -1,17 +1,32 @@
 #pragma once
-// The main window as a player meets it: the program's data in a temporary application
-// folder, the game not installed (a FakeRegistry), every dialog and message answered by
-// fakes, and the start-up steps run. Ending the program is counted, not done.
+// The main window as a player meets it: the program's data (the shipped word and command
+// files, the games' vocabularies, cfgs/) in a temporary application folder, the game not
+// installed (a FakeRegistry), every dialog and message answered by fakes, and the start-up
+// steps run. Ending the program is counted, not done.
 
+#include "aids/frmCmdList.h"
 #include "app/frmMain.h"
 #include "editor/codesense.h"
-#include "support/appfolder.h"
+#include "foundation/appfolder.h"
 #include "support/fakeregistry.h"
 #include "support/fakeservices.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+inline void PrepareApplicationFolder(const QTemporaryDir &dir)
+{
+    QVERIFY(dir.isValid() && QDir(dir.path()).mkpath(QStringLiteral("cfgs")));
+    for (const char *name : {"pf/operators.txt", "pf/q3operators.txt", "pf/cc.txt", "pf/q3cc.txt", "vocab/jk2.tsv",
+                             "vocab/q3.tsv"}) {
+        const QString file = dir.filePath(QLatin1String(name));
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QVERIFY(QFile::copy(QStringLiteral(TAVREL_SOURCE_DIR "/data/") + name, file));
+    }
+    SetApplicationFolder(dir.path());
+}
 
 struct MainWindowFixture
 {
@@ -36,6 +51,13 @@ struct MainWindowFixture
         QAction *action = window.menuItem(QLatin1String(item));
         QVERIFY2(action, item);
         action->trigger();
+    }
+    QStringList commandList()
+    {
+        QStringList items;
+        for (int i = 0; i < window.CmdList()->list1->count(); ++i)
+            items << window.CmdList()->list1->item(i)->text();
+        return items;
     }
 };
 
