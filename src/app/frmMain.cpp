@@ -24,6 +24,7 @@
 #include <Qsci/qscicommandset.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>

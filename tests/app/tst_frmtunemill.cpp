@@ -7,8 +7,6 @@
 #include "tunemill/frmTunemill.h"
 
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <csignal>
 #include <sys/resource.h>
@@ -142,79 +140,6 @@ private slots:
             QCOMPARE(t.base(box), box.startsWith("TXT") ? QColor(Qt::white) : Grey);
         }
         QCOMPARE(t.lit(), "");
-    }
-
-    // Enter anywhere but on another button means Add; a blank caption and a repeated track are fine.
-    void addAppends_data()
-    {
-        Columns<QString, int>({"trigger", "key"});
-        QTest::newRow("click") << "add" << 0;
-        QTest::newRow("keypad Enter in path box") << "TXTpath" << int(Qt::Key_Enter);
-        QTest::newRow("Enter on the help button") << "Command4" << int(Qt::Key_Return);
-    }
-    void addAppends()
-    {
-        const auto [trigger, key] = Fetch<QString, int>({"trigger", "key"});
-        Tunemill t;
-        const bool help = trigger == "Command4";
-        t.add(" ", "duel/duel1.mp3");
-        t.fill("TXTcaption,TXTpath", {" ", "duel/duel1.mp3"});
-        t.at(trigger)->setFocus();
-        if (key)
-            QTest::keyClick(t.at(trigger), Qt::Key(key));
-        else
-            QTest::mouseClick(t.at(trigger), Qt::LeftButton);
-        QCOMPARE(t.focused(), help ? trigger : "TXTcaption");
-        const QString keys = "Special keys: F1, F2, etc. | Keypad: kp_star, kp_home, kp_5, etc.";
-        t.expect(help ? QStringList{keys} : QStringList{});
-        QCOMPARE(t.tracks(), QStringList(help ? 1 : 2, " |duel/duel1.mp3"));
-    }
-
-    // The two lists select in step; after a removal nothing is selected, so Remove again takes nothing.
-    void selectAndRemove()
-    {
-        Tunemill t;
-        for (const char *track : {"a", "b", "c"})
-            t.add(track, QString(track) + ".mp3");
-        auto *paths = t.at<QListWidget>("listpath");
-        QTest::mouseClick(paths->viewport(), Qt::LeftButton, {}, paths->visualItemRect(paths->item(2)).center());
-        QCOMPARE(t.at<QListWidget>("listcap")->currentRow(), 2);
-        t.at("listcap")->setFocus();
-        QTest::keyClick(t.at("listcap"), Qt::Key_Up);
-        QCOMPARE(paths->currentRow(), 1);
-        for (int click = 0; click < 2; ++click)
-            QTest::mouseClick(t.at("Command6"), Qt::LeftButton);
-        QCOMPARE(t.tracks(), QStringList({"a|a.mp3", "c|c.mp3"}));
-        QVERIFY(t.at<QListWidget>("listcap")->selectedItems().isEmpty() && paths->selectedItems().isEmpty());
-    }
-
-    // Closing only hides, asking first over tracks, even when asked while hidden.
-    void closeAsksOverTracks_data()
-    {
-        Columns<QString, int, int, bool>({"how", "tracks", "answer", "visibleAfter"});
-        QTest::newRow("Close, no tracks") << "Close" << 0 << int(QMessageBox::No) << false;
-        QTest::newRow("close box, No") << "close box" << 1 << int(QMessageBox::No) << true;
-        QTest::newRow("Close, Yes") << "Close" << 2 << int(QMessageBox::Yes) << false;
-        QTest::newRow("hidden") << "hidden" << 1 << int(QMessageBox::No) << false;
-    }
-    void closeAsksOverTracks()
-    {
-        const auto [how, tracks, answer] = Fetch<QString, int, int>({"how", "tracks", "answer"});
-        Tunemill t;
-        t.add("t", "t.mp3", tracks);
-        if (how == "hidden")
-            t.w.hide();
-        t.fakes.messageBoxes.answers.enqueue(QMessageBox::StandardButton(answer));
-        if (how == "Close")
-            QTest::mouseClick(t.at("Command3"), Qt::LeftButton);
-        else
-            QVERIFY(!t.w.close());
-        QTEST(t.w.isVisible(), "visibleAfter");
-        t.expect(tracks ? QStringList{"Are you sure you want to quit?"} : QStringList{}, QMessageBox::NoIcon,
-                 QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(t.tracks().size(), tracks);
-        t.w.show();
-        QCOMPARE(t.at<QPlainTextEdit>("Text2")->toPlainText(), "Caf\u00e9 \u20ac 5\n");
     }
 
     // The installer's folder is GameData, which a case-sensitive file system must still find. An

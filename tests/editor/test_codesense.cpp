@@ -1,7 +1,8 @@
-// The editor component: its own edits, when it raises Change, and what a screen reader is
-// told of it, in UTF-16 offsets as Qt counts them.
+// The editor component: its own edits, when it raises Change, what a screen reader is
+// told of it, in UTF-16 offsets as Qt counts them, and the script lexer's colours.
 #include "editor/codesense.h"
 #include "editor/codesenseaccessible.h"
+#include "languages/scriptlexer.h"
 #include "support/datarows.h"
 
 #include <QAccessible>
@@ -26,6 +27,16 @@ void remember(QAccessibleEvent *event)
 // A euro sign takes three bytes and one UTF-16 unit; the clef four bytes and two units.
 const QString kText = QStringLiteral("bind \u20AC x\r\necho \U0001D11E ok\nlast");
 const int kSize = int(kText.size());
+
+// One letter per style: d default, k keyword, c comment, s string, t terminator, n number.
+QByteArray colourise(QsciScintilla &editor)
+{
+    editor.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0, -1);
+    QByteArray letters;
+    for (int i = 0; i < editor.length(); ++i)
+        letters += "dkcstn?"[std::min(editor.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, i), 6L)];
+    return letters;
+}
 
 } // namespace
 
@@ -138,6 +149,22 @@ private slots:
         editor.SetCaretPos(2, 2);
         QTRY_COMPARE(told.last(), "caret 25");
         QCOMPARE(changes.count(), 3);
+    }
+
+    void lexerStyles()
+    {
+        QsciScintilla editor;
+        ScriptLexer lexer("JK2Script", LanguageDefinition{false, "bind\n", "zoom\n", "//", "\"", ";"});
+        editor.setLexer(&lexer);
+        editor.setText("BIND z +zoom 1 \"x\"; // c"); // keywords in any case; operators are keywords too
+        const QByteArray styles = "kkkkdddkkkkkdndssstdcccc";
+        QCOMPARE(colourise(editor), styles);
+        lexer.setColorSyntax(false);
+        // Marked unstyled, not styled all at once: a huge document stays responsive.
+        QCOMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED), 0L);
+        QCOMPARE(colourise(editor), QByteArray(styles.size(), 'd'));
+        lexer.setColorSyntax(true);
+        QCOMPARE(colourise(editor), styles);
     }
 };
 

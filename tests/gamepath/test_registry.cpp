@@ -121,7 +121,7 @@ private slots:
             SetRegistryBackendForTesting(nullptr);
         }
     }
-    void translatesWindowsPaths() {
+    void translatesPathsAndFindsGameData() {
         QTemporaryDir temp;
         const QString root = QDir(temp.path()).canonicalPath(), pfx = root + "/pfx";
         QVERIFY(QDir().mkpath(pfx + "/drive_c/Games/JK2") && QDir().mkpath(root + "/elsewhere"));
@@ -135,10 +135,6 @@ private slots:
             {"Z:" + QString(root).replace('/', '\\') + "\\elsewhere", "/elsewhere"}, {"JK2", ""}};
         for (const auto &[path, expected] : cases)
             QCOMPARE(WinePathToLocal(pfx, path), expected.isEmpty() ? expected : root + expected);
-    }
-    void buildsGameDataPath() {
-        QTemporaryDir temp;
-        const QString root = temp.path();
         for (const char *folder : {"/JK2/GameData/Base", "/Both/GameData/base", "/Both/gamedata/base"})
             QVERIFY(QDir().mkpath(root + folder));
         QCOMPARE(GameDataPathFor(""), QDir::toNativeSeparators("/gamedata/base"));

@@ -113,14 +113,6 @@ private slots:
         const Run metaCheck = run("appstreamcli", {"validate", "--no-net", metainfo});
         QVERIFY2(metaCheck.ok, qPrintable(metaCheck.all));
         QVERIFY(hasLine(metainfo, "<launchable type=\"desktop-id\">" TAVREL_APP_ID ".desktop</launchable>"));
-        // Each screenshot the store shows is a picture the repository holds.
-        const QString raw = "https://raw.githubusercontent.com/tavrel/tavrel/main/";
-        QVERIFY(hasLine(metainfo, "<screenshot type=\"default\">"));
-        for (auto image = QRegularExpression("<image>(.*)</image>").globalMatch(QString::fromUtf8(readAll(metainfo)));
-             image.hasNext();) {
-            const QString url = image.next().captured(1);
-            QVERIFY2(url.startsWith(raw) && QFile::exists(TAVREL_SOURCE_DIR "/" + url.mid(raw.size())), qPrintable(url));
-        }
     }
 
     // Every shared library the program names itself comes from a package it depends on.

@@ -1,16 +1,19 @@
-// The main window: its menu bar as a whole, the state its Options and Game menus set, and
-// what the window itself does with the document, the clipboard and its tool windows.
-#include "gamepath/registryFinder.h"
+// The main window: its menu bar as a whole, the state its menus set, start-up, the checks
+// drawn on its editor, Define New Keyword, and what the window itself does with the document
+// and the clipboard.
+#include "about/frmSplash.h"
 #include "insight/scriptinsight.h"
+#include "languages/frmDefNew.h"
+#include "script/wordfile.h"
 #include "support/datarows.h"
 #include "support/files.h"
 #include "support/mainwindow.h"
 
-#include <QDockWidget>
-#include <QLabel>
-#include <QMenuBar>
+#include <QtWidgets>
 
 namespace {
+
+using Sci = QsciScintillaBase;
 
 QList<QAction *> MenuItems(const QWidget *menu)
 {
@@ -27,6 +30,20 @@ QString CheckedIn(const MainWindowFixture &f, const QStringList &group)
         if (f.window.menuItem(name)->isChecked())
             on << name;
     return on.join(u',');
+}
+
+QString pf(const QString &name) { return ApplicationFile("pf/" + name); }
+
+QString FirstRow(const QListWidget *problems) { return problems->count() ? problems->item(0)->text() : QString(); }
+
+// The indicator values at a position: squiggles and colours alike.
+QList<int> Marks(const CodeSense *editor, int position)
+{
+    QList<int> values;
+    for (int i = 0; i < 32; ++i)
+        if (const int value = int(editor->SendScintilla(Sci::SCI_INDICATORVALUEAT, i, position)))
+            values << value;
+    return values;
 }
 
 } // namespace
@@ -75,6 +92,7 @@ private slots:
                     menus << item->menu();
             }
         }
+        // Options ends with a separator and Properties; the items added later sit above.
         const QList<QAction *> options = f.window.menuItem("mnuOptions")->menu()->actions();
         QVERIFY(options.at(options.size() - 2)->isSeparator());
         QCOMPARE(options.last()->objectName(), "mnuEdit_properties");
@@ -128,30 +146,6 @@ private slots:
         }
     }
 
-    // Each game keeps its own engine.
-    void stateFollowsTheGameMenu_data()
-    {
-        Columns<QStringList, QString, QString, QString>({"clicks", "language", "firstCommand", "engine"});
-        QTest::newRow("start") << QStringList{} << "JK2Script" << "activeAction" << "Jedi Outcast 1.04";
-        QTest::newRow("Quake III") << QStringList{"q3"} << "Q3Script" << "abort_podium" << "Quake III 1.32";
-        QTest::newRow("ioquake3") << QStringList{"q3", "continuation"} << "Q3Script" << "abort_podium" << "ioquake3";
-        QTest::newRow("ioquake3 kept") << QStringList{"q3", "continuation", "jk2", "original", "q3"} << "Q3Script"
-                                       << "abort_podium" << "ioquake3";
-    }
-    void stateFollowsTheGameMenu()
-    {
-        const auto [clicks, language, first, engine] =
-            Fetch<QStringList, QString, QString, QString>({"clicks", "language", "firstCommand", "engine"});
-        MainWindowFixture f;
-        for (const QString &click : clicks)
-            f.click(qPrintable("mnuGame_" + click));
-        QCOMPARE(f.editor()->Language(), language);
-        QCOMPARE(f.commandList().value(0), first);
-        QCOMPARE(f.window.findChild<QLabel *>("lblEngine")->text(), engine);
-        QCOMPARE(EngineName(f.window.Insight()->engine()), engine);
-        ExpectMessages(f.fakes.messageBoxes, {});
-    }
-
     void titleFollowsTheDocument()
     {
         MainWindowFixture f;
@@ -177,38 +171,6 @@ private slots:
         QCOMPARE(f.ends, 1);
         QCOMPARE(readAll(path), "ab");
         ExpectMessages(f.fakes.messageBoxes, {});
-    }
-
-    void closeQuestionEndsOrKeepsTheProgram_data()
-    {
-        Columns<int, bool, int, QByteArray>({"answer", "closed", "ends", "file"});
-        QTest::newRow("Yes saves, then ends") << int(QMessageBox::Yes) << false << 1 << QByteArray("new old");
-        QTest::newRow("No ends") << int(QMessageBox::No) << true << 1 << QByteArray("old");
-        QTest::newRow("Cancel keeps running") << int(QMessageBox::Cancel) << false << 0 << QByteArray("old");
-    }
-    void closeQuestionEndsOrKeepsTheProgram()
-    {
-        MainWindowFixture f;
-        const QString path = f.appDir.filePath("prompt.cfg");
-        QVERIFY(writeAll(path, "old"));
-        f.window.OpenDocumentFile(path);
-        f.type("new ");
-        f.fakes.messageBoxes.answers.enqueue(QMessageBox::StandardButton(std::get<0>(Fetch<int>({"answer"}))));
-        QTEST(f.window.close(), "closed");
-        ExpectMessages(f.fakes.messageBoxes,
-                       {"The text in prompt.cfg file has changed.\r\n\r\nDo you want to save the changes?"},
-                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        QTEST(f.ends, "ends");
-        QTEST(readAll(path), "file");
-    }
-
-    void openStartsInTheGameFolder()
-    {
-        MainWindowFixture f(false);
-        f.registry.setInstallPath(QStringLiteral("/games/jk2"));
-        f.window.Form_Load();
-        f.click("mnuFile_open");
-        QCOMPARE(f.fakes.fileDialogs.openRequests.value(0).initialFolder, GameDataPathFor("/games/jk2"));
     }
 
     // The Problems panel and the status bar take room; the editor stays inside what is left.
@@ -297,25 +259,166 @@ private slots:
         ExpectMessages(f.fakes.messageBoxes, {});
     }
 
-    // Tool windows hide instead of closing; ending the program closes them without a question.
-    void toolWindowsAreSingleInstances()
+    // Start-up registers both languages from the word files and fills the command list.
+    void startUp()
     {
-        const QList<std::pair<const char *, const char *>> tools{
-            {"mnuTools_cmdlist", "frmCmdList"}, {"mnuTools_defNew", "frmDefNew"}, {"mnuTools_tunemill", "frmTunemill"},
-            {"mnuFont_jk2", "frmJK2colors"}, {"mnuMacros_play", "frmPlay"}};
-        for (const auto &[item, name] : tools) {
+        const QString missing = "53\r\nFile not found";
+        const std::tuple<const char *, QByteArray, QStringList, QStringList> cases[] = {
+            // file, what it holds ("<missing>": removed), messages, command list ("*": the shipped one)
+            {"operators.txt", "<missing>",
+             {missing, "Error trying to access operators.txt.\r\nTry unzipping the program again."}, {"*"}},
+            {"q3operators.txt", "<missing>", {missing}, {"*"}},
+            {"cc.txt", "<missing>", {"Error #" + missing}, {}},
+            {"cc.txt", "", {}, {}},
+            {"cc.txt", "a\r\n\r\nc", {}, {"a", "", "c"}}};
+        for (auto [file, content, messages, list] : cases) {
+            MainWindowFixture f(false);
+            QVERIFY(content == "<missing>" ? QFile::remove(pf(file)) : writeAll(pf(file), content));
+            QVERIFY(list != QStringList{"*"} || ReadLines(pf("cc.txt"), list).ok());
+            f.window.Form_Load();
+            ExpectMessages(f.fakes.messageBoxes, messages);
+            // A word file that cannot be read ends the program; the splash ticks the second language.
+            const bool ends = QByteArray(file).endsWith("operators.txt") && content == "<missing>";
+            QCOMPARE(f.ends, int(ends));
+            QCOMPARE(f.window.ProgramEnded(), ends);
+            QCOMPARE(f.window.Splash()->Check1->isChecked(), !ends);
+            QCOMPARE(f.commandList(), list);
+        }
+    }
+
+    void switchingGames()
+    {
+        MainWindowFixture f;
+        const QStringList jk2 = f.commandList();
+        QVERIFY(QFile::remove(pf("cc.txt")));
+        f.click("mnuGame_jk2"); // the current game: nothing is read again
+        QCOMPARE(f.commandList(), jk2);
+        f.click("mnuGame_q3");
+        ExpectMessages(f.fakes.messageBoxes, {});
+        // A command file that cannot be read is reported; the game changes all the same.
+        f.click("mnuGame_jk2");
+        ExpectMessages(f.fakes.messageBoxes, {"53\r\nFile not found"});
+        QCOMPARE(f.editor()->Language(), QStringLiteral("JK2Script"));
+        QVERIFY(f.window.menuItem("mnuGame_jk2")->isChecked() && !f.window.menuItem("mnuGame_q3")->isChecked());
+        QCOMPARE(f.commandList(), QStringList());
+    }
+
+    void typedProblemIsShown()
+    {
+        MainWindowFixture f;
+        CodeSense *editor = f.editor();
+        auto *problems = f.window.findChild<QListWidget *>(QStringLiteral("lstProblems"));
+        editor->SetText(QStringLiteral("echo \u20AC\u00E9 ^1red\n"));
+        editor->SetCaretPos(1, 0);
+        f.type(QStringLiteral("bind caplock +attack"));
+        QTRY_VERIFY(FirstRow(problems).startsWith(QStringLiteral("2:6 ")));
+        // After characters of several UTF-8 bytes, the squiggle covers the key name alone.
+        const int key = editor->PositionOf(1, 5);
+        QVERIFY(!Marks(editor, key).isEmpty() && Marks(editor, key - 1).isEmpty());
+        QVERIFY(f.window.Insight()->hoverText(key).contains(QStringLiteral("isn't a valid key")));
+        problems->itemClicked(problems->item(0));
+        QCOMPARE(editor->GetSel(true).StartLineNo, 1);
+        QCOMPARE(editor->GetSel(true).StartColNo, 5);
+        // The colour preview follows its menu item.
+        QCOMPARE(Marks(editor, editor->PositionOf(0, 10)), QList<int>{0x0000FF | Sci::SC_INDICVALUEBIT});
+        f.click("mnuOptions_colorpreview");
+        QCOMPARE(Marks(editor, editor->PositionOf(0, 10)), QList<int>());
+    }
+
+    void engineAndOpenedAndHugeDocuments()
+    {
+        MainWindowFixture f;
+        auto *problems = f.window.findChild<QListWidget *>(QStringLiteral("lstProblems"));
+        // Opening a file is no edit, yet its problems must show at once.
+        const QString path = f.appDir.filePath("seta.cfg");
+        QVERIFY(writeAll(path, "seta name Big Bob\r\n")); // sets nothing in 1.04, joined by jk2mv
+        f.window.OpenDocumentFile(path);
+        QTRY_VERIFY(FirstRow(problems).startsWith(QStringLiteral("1:15 ")));
+        f.click("mnuGame_continuation");
+        QTRY_COMPARE(problems->count(), 0);
+        f.click("mnuGame_original");
+        QTRY_COMPARE(problems->count(), 1);
+        // A document far beyond anything a game executes is not checked; the panel says so.
+        f.editor()->SetTextUtf8(QByteArray("bind caplock +attack\n").repeated(1700000));
+        QTRY_VERIFY(FirstRow(problems).startsWith(QStringLiteral("Not checked")));
+        QVERIFY(Marks(f.editor(), 6).isEmpty());
+        problems->itemClicked(problems->item(0)); // no finding: nothing to jump to
+    }
+
+    // Losing the focus hides the splash, at start-up and as the About box.
+    void losingTheFocusHides()
+    {
+        MainWindowFixture f;
+        frmSplash *splash = f.window.Splash();
+        for (int round = 0; round < 2; ++round) {
+            if (round)
+                f.click("mnuAbout_about");
+            QVERIFY(QTest::qWaitForWindowActive(splash));
+            f.window.activateWindow();
+            // The owner of the active window counts as active already; wait for the switch.
+            QTRY_VERIFY(splash->isHidden());
+            QCOMPARE(QApplication::activeWindow(), &f.window);
+        }
+    }
+
+    // Define New Keyword appends to the chosen game's word and command files; the command list
+    // shows that command file from then on.
+    void define()
+    {
+        const QString jk = "Defined ATTACK as a Jedi Outcast keyword.";
+        const QString partly = "ATTACK was only partly defined.\r\n\r\n";
+        const std::tuple<bool, QString, QString, QString, QString, QByteArray, QByteArray> cases[] = {
+            // Quake III?, keyword, command, what is done first ("missing": the game's files removed, a file made a
+            // folder, "pf" removed), the message, what the word and command files gain ("<missing>": not there after)
+            {false, "attack", "+attack", "", jk, "attack\r\n", "+attack\r\n"},
+            {true, "Zoom", "+Zoom", "", "Defined ZOOM as a Quake III keyword.", "Zoom\r\n", "+Zoom\r\n"},
+            {true, " ", "", "missing", "Defined   as a Quake III keyword.", " \r\n", "\r\n"},
+            {false, "", "+attack", "", "You must fill out the keyword box.", "", ""},
+            // A file that cannot be written does not stop the other, and the message names it
+            // (%w, %c: the word and command files).
+            {false, "attack", "+attack", "operators.txt", partly + "%w: ", "<missing>", "+attack\r\n"},
+            {false, "attack", "+attack", "cc.txt", partly + "%c: ", "attack\r\n", "<missing>"},
+            {false, "attack", "+attack", "pf", "ATTACK was not defined.\r\n\r\n%w: ", "<missing>", "<missing>"},
+            // Neither file is touched when the code page cannot hold an entry.
+            {false, "attack", "+att\u0416ck", "",
+             "ATTACK was not defined.\r\n\r\nThe entry holds the character \u201c\u0416\u201d", "", ""}};
+        for (const auto &[quake, word, command, prepare, message, wordAdded, commandAdded] : cases) {
             MainWindowFixture f;
-            f.click(item);
-            QWidget *tool = f.window.findChild<QWidget *>(name);
-            QVERIFY(tool && tool->isVisible());
-            tool->close();
-            f.click(item);
-            QCOMPARE(f.window.findChildren<QWidget *>(name), QList<QWidget *>{tool});
-            QVERIFY(tool->isVisible() && f.window.close() && !tool->isVisible());
-            QCOMPARE(f.ends, 1);
+            const QString words = pf(quake ? "q3operators.txt" : "operators.txt");
+            const QString commands = pf(quake ? "q3cc.txt" : "cc.txt");
+            if (prepare == "missing")
+                QVERIFY(QFile::remove(words) && QFile::remove(commands));
+            else if (prepare == "pf")
+                QVERIFY(QDir(pf("")).removeRecursively());
+            else if (!prepare.isEmpty())
+                QVERIFY(QFile::remove(pf(prepare)) && QDir().mkdir(pf(prepare)));
+            // What each file holds after: its bytes before (none when missing) and the entry.
+            const auto after = [](const QString &path, const QByteArray &added) {
+                return added == "<missing>" ? added : readAll(path).replace("<missing>", "") + added;
+            };
+            const QByteArray wordsAfter = after(words, wordAdded), commandsAfter = after(commands, commandAdded);
+            QStringList listed = f.commandList();
+            frmDefNew *dialog = f.window.DefNew();
+            (quake ? dialog->Option2 : dialog->Option1)->setChecked(true);
+            dialog->Text1->setText(word);
+            dialog->Text2->setText(command);
+            dialog->Command1->click();
+            const QStringList shown = f.fakes.messageBoxes.texts();
+            QCOMPARE(shown.size(), 1);
+            const QString expected = QString(message).replace("%w", QDir::toNativeSeparators(words))
+                                         .replace("%c", QDir::toNativeSeparators(commands));
+            // A failure's message goes on with the system's own words.
+            QVERIFY2(message.contains(" defined.") ? shown[0].startsWith(expected) : shown[0] == expected,
+                     qPrintable(shown[0]));
+            QCOMPARE(readAll(words), wordsAfter);
+            QCOMPARE(readAll(commands), commandsAfter);
+            QCOMPARE(dialog->Text1->text().isEmpty() && dialog->Text2->text().isEmpty(), message.startsWith("Defined"));
+            if (!wordAdded.isEmpty() || !commandAdded.isEmpty())
+                ReadLines(commands, listed); // empty when it cannot be read
+            QCOMPARE(f.commandList(), listed);
         }
     }
 };
 
 QTEST_MAIN(MainWindowTest)
-#include "test_frmmain.moc"
+#include "test_mainwindow.moc"
