@@ -92,6 +92,7 @@ private slots:
         QTest::newRow("quote closes string") << QStringList{"bind x \"", "    say", "    \""} << 0;
         QTest::newRow("quote in brace scope") << QStringList{"{", "    \""} << -1;
         QTest::newRow("quote after closed string") << QStringList{"say \"hi\"", "    \""} << -1;
+        QTest::newRow("quote under the line that closes a string") << QStringList{"bind x \"", "\"", "    \""} << -1;
     }
     void closerIndentation()
     {
