@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools libqscintilla2-qt6-dev libgl-dev cmake g++ make
           xvfb xauth fonts-dejavu-core clang libclang-rt-14-dev
-          desktop-file-utils appstream shared-mime-info dpkg-dev file ccache lld "$@")
+          desktop-file-utils appstream shared-mime-info dpkg-dev file ccache lld python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -14,4 +14,5 @@ echo "Installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 "${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Through env: sudo would drop the variable and let a package stop to ask.
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
