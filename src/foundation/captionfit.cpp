@@ -28,19 +28,6 @@ struct Demand
     bool bare = false;
 };
 
-QRect TitleRect(const QGroupBox *box)
-{
-    QStyleOptionGroupBox option;
-    option.initFrom(box);
-    option.text = box->title();
-    option.textAlignment = box->alignment();
-    option.lineWidth = 1;
-    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    if (box->isFlat())
-        option.features |= QStyleOptionFrame::Flat;
-    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-}
-
 std::optional<Demand> TextDemand(const QWidget *w)
 {
     const QFontMetrics fm = w->fontMetrics();
@@ -154,7 +141,7 @@ QSize FitChildren(QWidget *form)
     const QRect inside = form->contentsRect();
     QSize growth(0, 0);
     auto *box = qobject_cast<QGroupBox *>(form);
-    const QRect title = box && !box->title().isEmpty() ? TitleRect(box) : QRect();
+    const QRect title = box && !box->title().isEmpty() ? GroupBoxTitleRect(box) : QRect();
     // Rows first: a box that reaches down over the next row (a tall logo over its tagline)
     // is settled by moving that row down, after which the row is no neighbour in line.
     for (const Qt::Orientation o : {Qt::Vertical, Qt::Horizontal}) {
@@ -220,4 +207,17 @@ void FitCaptions(QWidget *form)
         form->setFixedSize(size);
     else
         form->resize(size);
+}
+
+QRect GroupBoxTitleRect(const QGroupBox *box)
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(box);
+    option.text = box->title();
+    option.textAlignment = box->alignment();
+    option.lineWidth = 1;
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    if (box->isFlat())
+        option.features |= QStyleOptionFrame::Flat;
+    return box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
 }

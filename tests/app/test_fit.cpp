@@ -2,6 +2,7 @@
 // group box title or list header cuts its text, whatever font the platform gives. CMake
 // runs the suite at scale 1 and again at QT_SCALE_FACTOR=1.5.
 #include "aids/frmLookAheadCheck.h"
+#include "foundation/captionfit.h"
 #include "script/flags.h"
 #include "support/datarows.h"
 #include "support/mainwindow.h"
@@ -67,14 +68,7 @@ QList<Caption> Captions(QWidget *w)
         return {at(button->text(), room, align | Qt::TextShowMnemonic, Shown(button))};
     }
     if (auto *box = qobject_cast<QGroupBox *>(w); box && !box->title().isEmpty()) {
-        QStyleOptionGroupBox option;
-        option.initFrom(box);
-        option.text = box->title();
-        option.textAlignment = box->alignment();
-        option.lineWidth = 1;
-        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-        const QRect room = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-        return {at(box->title(), room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, Shown(box, true))};
+        return {at(box->title(), GroupBoxTitleRect(box), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, Shown(box, true))};
     }
     QList<Caption> sections;
     if (auto *header = qobject_cast<QHeaderView *>(w)) {
