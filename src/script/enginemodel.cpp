@@ -183,6 +183,15 @@ bool EngineModel::hasCvar(const QString &name) const
 void EngineModel::setCvar(const QString &name, const QString &value)
 {
     cvars_.insert(name.toLower(), value);
+    if (!spellings_.contains(name.toLower()))
+        spellings_.insert(name.toLower(), name);
+}
+
+QString EngineModel::cvarName(const QString &name) const
+{
+    if (const VocabEntry *entry = vocabulary_.find(VocabKind::Cvar, name))
+        return entry->name;
+    return spellings_.value(name.toLower(), name);
 }
 
 bool EngineModel::isKnownCommand(const QString &word) const
@@ -256,8 +265,7 @@ void EngineModel::executeLine(const QString &line)
             print(QStringLiteral("couldn't exec %1\n").arg(shown));
             return;
         }
-        print(QStringLiteral("execing %1\n").arg(shown));
-        insertText(*text);
+        execText(shown, *text);
     } else if (command == u"bind" || command == u"unbind") {
         runBind(argv);
     } else if (command == u"unbindall") {
@@ -293,6 +301,48 @@ void EngineModel::executeLine(const QString &line)
             forwarded_ << (argc > 1 ? line.trimmed() : argv[0]);
         else
             print(QStringLiteral("Unknown command \"%1\"\n").arg(argv[0]));
+    }
+}
+
+void EngineModel::execText(const QString &name, const QString &text)
+{
+    print(QStringLiteral("execing %1\n").arg(name));
+    insertText(text);
+}
+
+void EngineModel::keyEvent(const QString &key, bool down)
+{
+    const QString binding = binds_.value(key);
+    if (binding.isEmpty())
+        return;
+    // The key's number and the time follow a button; the game reads them, the console never shows them.
+    const QString button = QStringLiteral(" %1 0\n").arg(key.size() == 1 ? key[0].unicode() : 0);
+    const QStringList parts = binding.split(u';');
+    if (rules_.bindingPartsAlone) {
+        for (QString part : parts) {
+            part = part.trimmed();
+            if (part.startsWith(u'+'))
+                addText((down ? part : u'-' + part.mid(1)) + button);
+            else if (down)
+                addText(part + u'\n');
+        }
+        return;
+    }
+    if (down && !binding.startsWith(u'+')) {
+        addText(binding + u'\n');
+        return;
+    }
+    bool afterButton = false;
+    for (QString part : parts) {
+        // The parts start after the blanks and ";" that follow the previous one.
+        while (!part.isEmpty() && part[0].unicode() <= u' ')
+            part.remove(0, 1);
+        if (part.startsWith(u'+')) {
+            addText((down ? part : u'-' + part.mid(1)) + button);
+            afterButton = true;
+        } else if (down || afterButton) {
+            addText(part + u'\n');
+        }
     }
 }
 

@@ -50,6 +50,8 @@ public:
     void setCvar(const QString &name, const QString &value);
     // Cvars set since the model was made, lower-cased name -> value.
     const QHash<QString, QString> &changedCvars() const { return cvars_; }
+    // A cvar's name as the game spells it, or as the script first did.
+    QString cvarName(const QString &name) const;
     QString binding(const QString &key) const { return binds_.value(key); }
     const QHash<QString, QString> &binds() const { return binds_; }
 
@@ -75,6 +77,10 @@ public:
 
     // Cmd_ExecuteString on one command line.
     void executeLine(const QString &line);
+    // Cmd_Exec_f once the file is read: its name printed and its text queued first.
+    void execText(const QString &name, const QString &text);
+    // CL_KeyEvent in a game: what the key's binding queues on a press or a release.
+    void keyEvent(const QString &key, bool down);
 
 private:
     void print(const QString &text);
@@ -93,6 +99,7 @@ private:
     bool connected_ = false;
     std::function<std::optional<QString>(const QString &)> files_;
     QHash<QString, QString> cvars_;
+    QHash<QString, QString> spellings_;
     QHash<QString, QString> binds_;
     QList<ConsoleLine> console_;
     QString partial_; // printed text not yet ended by a newline

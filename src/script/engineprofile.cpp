@@ -48,6 +48,7 @@ const EngineRules &RulesOf(ScriptEngine engine)
         r.keyCount = 372;
         r.toggleCycles = true;
         r.echoJoinsWords = true;
+        r.bindingPartsAlone = true;
         return r;
     }();
     static const EngineRules jk2 = [] {

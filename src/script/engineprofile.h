@@ -50,5 +50,10 @@ struct EngineRules
     bool toggleCycles = false;
     // Cmd_Echo_f prints Cmd_Args() (jk2mv) rather than each word followed by a blank.
     bool echoJoinsWords = false;
+    // CL_ParseBinding (ioquake3) runs every ";" part of a binding on its own: "+" parts
+    // on press and release, the others on press. CL_KeyEvent elsewhere queues a binding
+    // that does not start with "+" whole, and CL_AddKeyUpCommands repeats on release the
+    // parts that follow a "+" part.
+    bool bindingPartsAlone = false;
 };
 const EngineRules &RulesOf(ScriptEngine engine);

@@ -1,8 +1,12 @@
 // The console as each engine's code runs it. Each row runs a script as exec does and
 // names the engine function whose behaviour it shows.
 #include "script/enginemodel.h"
+#include "script/keysimulator.h"
 #include "script/scriptvocabulary.h"
 #include "support/datarows.h"
+#include "support/files.h"
+
+#include <QTemporaryDir>
 
 Q_DECLARE_METATYPE(ScriptEngine)
 
@@ -111,6 +115,59 @@ private slots:
         QCOMPARE(model.binding("P"), QStringLiteral("echo hi"));
         model.executeLine("unbind Q");
         QVERIFY(model.binding("Q").isEmpty());
+    }
+
+    void presses_data()
+    {
+        // transcript: exec's lines, then "> KEY" and what each press and release printed.
+        Columns<ScriptEngine, QString, QString, QString>({"engine", "script", "keys", "transcript"});
+        const auto row = [](const char *name, ScriptEngine engine, const QString &script, const char *keys,
+                            const QString &transcript) { QTest::newRow(name) << engine << script << keys << transcript; };
+        row("self-rebinding toggle", JKMV,
+            "set on \"echo on; bind x vstr off\"\nset off \"echo off; bind x vstr on\"\nbind x vstr on", "x,x,x",
+            "execing t.cfg|> x|on|> x|off|> x|on");
+        // CL_KeyEvent and CL_AddKeyUpCommands repeat on release what follows a button; ioquake3's
+        // CL_ParseBinding runs it on press only.
+        row("1.32 button pair", Q132, "bind x \"+attack; echo hi\"", "x", "execing t.cfg|> x|hi  x2");
+        row("ioq3 button pair", IOQ3, "bind x \"+attack; echo hi\"", "x", "execing t.cfg|> x|hi");
+        row("an unknown button prints on press, its release is dropped", JK104, "bind x +zoomx", "X",
+            "execing t.cfg|> X|Unknown command \"+zoomx\"");
+        row("wait leaves the rest for later frames", JKMV, "bind x \"echo 1; wait 3; echo 2\"", "x",
+            "execing t.cfg|> x|1|2");
+        row("nested exec beside the script", JKMV, "exec inner; echo outer; exec none", "",
+            "execing t.cfg|execing inner|inner|outer|couldn't exec none");
+        row("an unbound key", Q132, "echo ready", "F1", "execing t.cfg|ready |> F1");
+    }
+    void presses()
+    {
+        const auto [engine, script, keys, transcript] =
+            Fetch<ScriptEngine, QString, QString, QString>({"engine", "script", "keys", "transcript"});
+        QTemporaryDir folder;
+        QVERIFY(writeAll(folder.filePath("inner.cfg"), "echo inner"));
+        KeySimulator simulator(engine, vocabulary(engine), folder.path());
+        simulator.exec("t.cfg", script);
+        QStringList lines;
+        auto take = [&] {
+            for (const EngineModel::ConsoleLine &line : simulator.takeConsole())
+                lines << (line.count > 1 ? QStringLiteral("%1 x%2").arg(line.text).arg(line.count) : line.text);
+        };
+        take();
+        for (const QString &key : keys.split(u',', Qt::SkipEmptyParts)) {
+            lines << "> " + key;
+            QVERIFY(simulator.press(key));
+            take();
+        }
+        QCOMPARE(lines.join(u'|'), transcript);
+    }
+    void changedCvars()
+    {
+        KeySimulator simulator(JKMV, vocabulary(JKMV));
+        simulator.exec("t.cfg", "set CL_RUN 0; seta mine \"a b\"; set mine2 x; set mine2 \"\"; bind x toggle cl_run");
+        QVERIFY(simulator.press("x") && !simulator.press("caplock"));
+        QStringList changes;
+        for (const KeySimulator::CvarChange &c : simulator.changedCvars())
+            changes << c.name + ":" + c.before + ">" + c.after;
+        QCOMPARE(changes, (QStringList{"mine:>a b"})); // cl_run toggled back to its default; mine2 ends empty
     }
 
     void connected()
