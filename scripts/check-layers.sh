@@ -11,7 +11,7 @@ import pathlib, re, sys
 FOUNDATION = {"foundation"}
 CORE = {"codec", "script", "gamepath", "musicchanger"}
 EDITOR = {"editor"}
-FEATURES = {"editing", "aids", "languages", "insight", "document", "tunemill", "about"}
+FEATURES = {"editing", "aids", "languages", "insight", "document", "tunemill", "trykeys", "about"}
 APP = {"app"}
 widget_headers = set(sys.argv[1].split())
 include = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

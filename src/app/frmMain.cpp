@@ -19,6 +19,7 @@
 #include "languages/frmDefNew.h"
 #include "languages/scripthighlight.h"
 #include "script/scriptlanguage.h"
+#include "trykeys/trykeyspanel.h"
 #include "tunemill/frmTunemill.h"
 
 #include <Qsci/qscicommandset.h>
@@ -31,6 +32,7 @@
 #include <QDockWidget>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -73,7 +75,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     connect(lifecycle_, &DocumentLifecycle::CaptionChanged, this, &QWidget::setWindowTitle);
     connect(lifecycle_, &DocumentLifecycle::SavedBeforeQuit, this, &frmMain::endProgram);
 
-    buildProblemsPanel();
+    buildPanels();
     BuildMenus(this);
     releaseEditorShortcuts();
     resize(Twips(10200), Twips(7440) + menuBar()->sizeHint().height());
@@ -99,7 +101,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
 frmMain::~frmMain() = default;
 
-void frmMain::buildProblemsPanel()
+void frmMain::buildPanels()
 {
     auto *list = new QListWidget;
     list->setObjectName(QStringLiteral("lstProblems"));
@@ -113,9 +115,34 @@ void frmMain::buildProblemsPanel()
     engineLabel_ = new QLabel;
     engineLabel_->setObjectName(QStringLiteral("lblEngine"));
     statusBar()->addPermanentWidget(engineLabel_);
-    insight_ = new ScriptInsight(CodeSense1, list,
-                                 LoadVocabularies(ApplicationFile(QStringLiteral("vocab/jk2.tsv")),
-                                                  ApplicationFile(QStringLiteral("vocab/q3.tsv"))));
+    const auto vocabularies = LoadVocabularies(ApplicationFile(QStringLiteral("vocab/jk2.tsv")),
+                                               ApplicationFile(QStringLiteral("vocab/q3.tsv")));
+    insight_ = new ScriptInsight(CodeSense1, list, vocabularies);
+
+    tryKeys_ = new TryKeysPanel(CodeSense1, vocabularies, [this] { return Document.FilePath; });
+    tryKeysDock_ = new QDockWidget(QStringLiteral("Try Keys"), this);
+    tryKeysDock_->setObjectName(QStringLiteral("dockTryKeys"));
+    tryKeysDock_->setWidget(tryKeys_);
+    tryKeysDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                              QDockWidget::DockWidgetFloatable);
+    addDockWidget(Qt::BottomDockWidgetArea, tryKeysDock_);
+    splitDockWidget(problems_, tryKeysDock_, Qt::Vertical);
+    tryKeysDock_->hide();
+    connect(tryKeysDock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (!visible)
+            return;
+        // The panel takes room below the editor: the window grows by as much, as far as the screen allows.
+        const int wanted = tryKeys_->sizeHint().height();
+        if (!tryKeysDock_->isFloating() && !isMaximized() && screen()) {
+            const QRect room = screen()->availableGeometry();
+            resize(std::clamp(width(), tryKeys_->sizeHint().width(), room.width()),
+                   std::min(height() + wanted, room.height() - (frameGeometry().height() - height())));
+            resizeDocks({tryKeysDock_}, {wanted}, Qt::Vertical);
+        }
+        // Opened to press keys: the keyboard takes them, and the script runs as it stands.
+        tryKeys_->Exec();
+        tryKeys_->findChild<QWidget *>(QStringLiteral("picKeyboard"))->setFocus();
+    });
 }
 
 ScriptInsight *frmMain::Insight() const
@@ -414,6 +441,8 @@ void frmMain::showEngine()
     items_.value(QStringLiteral("mnuGame_continuation"))->setChecked(!IsOriginalRelease(engine));
     if (insight_ && insight_->engine() != engine)
         insight_->setEngine(engine);
+    if (tryKeys_)
+        tryKeys_->setEngine(engine);
 }
 
 void frmMain::mnuFont_jk2_Click()

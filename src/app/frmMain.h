@@ -18,6 +18,7 @@ class QAction;
 class QDockWidget;
 class QLabel;
 class ScriptInsight;
+class TryKeysPanel;
 class frmCmdList;
 class frmDefNew;
 class frmTunemill;
@@ -138,7 +139,7 @@ private:
     void DoRecordMacro(CodeSense *editor);
 
     friend void BuildMenus(frmMain *window);
-    void buildProblemsPanel();
+    void buildPanels();
     void releaseEditorShortcuts();
     void endProgram();
     void closeAllWindowsAndEnd();
@@ -154,6 +155,8 @@ private:
     // A benchmark measures typing without the checks by deleting them.
     QPointer<ScriptInsight> insight_;
     QDockWidget *problems_ = nullptr;
+    QDockWidget *tryKeysDock_ = nullptr;
+    TryKeysPanel *tryKeys_ = nullptr;
     QLabel *engineLabel_ = nullptr;
     bool ended_ = false;
     bool closingAll_ = false;

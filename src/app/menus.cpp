@@ -56,6 +56,8 @@ const MenuEntry Menus[] = {
     // The Problems panel's own show/hide action.
     {"mnuOptions_problems", "mnuOptions", "&Problems", "", nullptr},
     {"mnuOptions_colorpreview", "mnuOptions", "Colour P&review", "", &frmMain::mnuOptions_colorpreview_Click},
+    // The Try Keys panel's own show/hide action.
+    {"mnuOptions_trykeys", "mnuOptions", "Try &Keys", "", nullptr},
     {"Spacer3", "mnuOptions", "-", "", nullptr},
     {"mnuEdit_properties", "mnuOptions", "Pr&operties", "F1", &frmMain::mnuEdit_properties_Click},
     {"mnuFont", "", "Fo&nt", "", nullptr},
@@ -113,8 +115,8 @@ void BuildMenus(frmMain *window)
             continue;
         }
         QAction *action = nullptr;
-        if (name == QLatin1String("mnuOptions_problems")) {
-            action = window->problems_->toggleViewAction();
+        if (name == QLatin1String("mnuOptions_problems") || name == QLatin1String("mnuOptions_trykeys")) {
+            action = (name.endsWith(QLatin1String("problems")) ? window->problems_ : window->tryKeysDock_)->toggleViewAction();
             action->setText(caption);
             parentMenu->addAction(action);
         } else {

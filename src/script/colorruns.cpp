@@ -75,6 +75,21 @@ QList<ColorRun> ColorRuns(const QString &text, ScriptEngine engine)
     return runs;
 }
 
+QList<ConsoleSpan> ConsoleSpans(const QString &line, ScriptEngine engine)
+{
+    QList<ConsoleSpan> spans{{QString(), 7}};
+    for (int i = 0; i < line.size(); ++i) {
+        if (line[i] == u'^' && i + 1 < line.size() && acceptsColor(engine, true, line[i + 1])) {
+            spans.append({QString(), (line[i + 1].unicode() - u'0') & 7});
+            ++i;
+        } else {
+            spans.last().text += line[i];
+        }
+    }
+    spans.removeIf([](const ConsoleSpan &span) { return span.text.isEmpty(); });
+    return spans;
+}
+
 const unsigned *ScriptColorTable()
 {
     static const unsigned table[8] = {0x000000, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0x00FFFF, 0xFF00FF, 0xFFFFFF};

@@ -72,5 +72,13 @@ struct ColorRun
     bool operator==(const ColorRun &) const = default;
 };
 QList<ColorRun> ColorRuns(const QString &text, ScriptEngine engine);
+// A console line as the engine's console draws it: the colour codes it accepts taken
+// out, the text between them with its colour (index into ScriptColorTable()).
+struct ConsoleSpan
+{
+    QString text;
+    int color = 7;
+};
+QList<ConsoleSpan> ConsoleSpans(const QString &line, ScriptEngine engine);
 // The eight colours of g_color_table, as 0xRRGGBB.
 const unsigned *ScriptColorTable();
