@@ -18,6 +18,9 @@ namespace {
 // commands the checks do not know.
 const char *const Script = TAVREL_SOURCE_DIR "/../shared/corpus/q3/b-hayes-Quake-III-configs__arena_server.cfg";
 
+// A Jedi Outcast player's binds: toggles that rebind through vstr, and a say script.
+const char *const Binds = TAVREL_SOURCE_DIR "/../shared/corpus/jk2/fredericrous__zougi_spebot.cfg";
+
 void Save(QWidget *window, const QString &name)
 {
     const QString folder = qEnvironmentVariable("TAVREL_SCREENSHOTS", QStringLiteral(TAVREL_SOURCE_DIR "/docs"));
@@ -64,6 +67,19 @@ private slots:
             tunemill->findChild<QPushButton *>(QStringLiteral("add"))->click();
         }
         Save(tunemill, QStringLiteral("tunemill"));
+
+        // A player's bind script, run and tried key by key.
+        f.click("mnuGame_jk2");
+        f.window.OpenDocumentFile(QString::fromLatin1(Binds));
+        f.click("mnuOptions_trykeys");
+        auto *picture = f.window.findChild<QWidget *>(QStringLiteral("picKeyboard"));
+        for (Qt::Key key : {Qt::Key_Insert, Qt::Key_Insert, Qt::Key_Delete})
+            QTest::keyClick(picture, key);
+        f.editor()->SetCaretPos(0, 0);
+        f.window.Insight()->refreshNow();
+        QVERIFY(checked.wait());
+        Save(&f.window, QStringLiteral("try-keys"));
+        f.click("mnuOptions_trykeys");
 
         f.click("mnuFont_jk2");
         auto *colours = f.window.findChild<frmJK2colors *>();
