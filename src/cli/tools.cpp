@@ -2,6 +2,7 @@
 
 #include "cli/checker.h"
 #include "cli/lspserver.h"
+#include "foundation/appfolder.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -23,8 +24,11 @@ std::optional<int> RunToolIfAsked(int argc, char *argv[])
         return 2;
     }
     QCoreApplication app(argc, argv);
-    // The window's name: the data folders it derives must be the window's.
     QCoreApplication::setApplicationName(QStringLiteral("Tavrel"));
+    // The shipped data the window reads, found the same way; these modes write nothing, so
+    // no user data folder is made for them.
+    SetDataFolders(PrepareDataFolders(QCoreApplication::applicationDirPath(), QString(),
+                                      [](const QString &) { return false; }));
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     return check ? RunCheck(arguments) : RunLanguageServer(arguments);
