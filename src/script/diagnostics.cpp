@@ -1,91 +1,30 @@
 #include "script/diagnostics.h"
 
+#include "script/enginemodel.h"
+#include "script/immediateloops.h"
+#include "script/maskbits.h"
 #include "script/scriptparse.h"
 
-#include <QHash>
+#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
-// forcePowers_t and weapon_t of the Jedi Outcast game code; the labels follow the
-// editor's flag checklist. Weapon bit 0 is WP_NONE.
-const char *const ForceNames[] = {"Heal", "Jump", "Speed", "Push", "Pull", "Mind Trick", "Grip",
-                                  "Lightning", "Dark Rage", "Protect", "Absorb", "Team Heal",
-                                  "Team Energize", "Drain", "Seeing", "Saber Attack", "Saber Defend",
-                                  "Saber Throw"};
-const char *const WeaponNames[] = {nullptr, "Stun Baton", "Lightsaber", "Bryar Pistol", "Rifle",
-                                   "Disrupter", "Bowcaster", "Repeater", "DEMP", "Flechette Gun",
-                                   "Rocket Launcher", "Thermal Detonators", "Trip Mines", "Detonator Packs",
-                                   "Emplaced Gun", "Turret"};
-
-struct MaskTable
+// "about 16,000": two significant digits are all a count of rounds can promise.
+QString about(int count)
 {
-    const char *const *names;
-    int count;
-};
-
-std::optional<MaskTable> maskTable(const QString &cvar)
-{
-    const QString lower = cvar.toLower();
-    if (lower == u"g_forcepowerdisable")
-        return MaskTable{ForceNames, int(std::size(ForceNames))};
-    if (lower == u"g_weapondisable" || lower == u"g_duelweapondisable")
-        return MaskTable{WeaponNames, int(std::size(WeaponNames))};
-    return std::nullopt;
-}
-
-// atoi, as the game reads the cvar's integer.
-quint32 atoiBits(const QString &value)
-{
-    int i = 0;
-    while (i < value.size() && (value[i] == u' ' || value[i] == u'\t'))
-        ++i;
-    bool negative = false;
-    if (i < value.size() && (value[i] == u'-' || value[i] == u'+'))
-        negative = value[i++] == u'-';
-    quint32 n = 0;
-    for (; i < value.size() && value[i] >= u'0' && value[i] <= u'9'; ++i)
-        n = n * 10 + quint32(value[i].unicode() - u'0');
-    return negative ? quint32(0) - n : n;
-}
-
-QList<int> strayBits(const MaskTable &table, quint32 bits)
-{
-    // -1 (every bit) is how players write "all of them": the bits beyond are meant too.
-    const quint32 named = (quint32(1) << table.count) - 1;
-    if ((bits & named) == named)
-        return {};
-    QList<int> stray;
-    for (int bit = table.count; bit < 32; ++bit) {
-        if (bits & (quint32(1) << bit))
-            stray << bit;
-    }
-    return stray;
-}
-
-// "bit 20 (1048576)", "bits 16 to 31".
-QString BitList(const QList<int> &bits)
-{
-    if (bits.size() == 1)
-        return QStringLiteral("bit %1 (%2)").arg(bits[0]).arg(quint32(1) << bits[0]);
-    QStringList parts;
-    for (int i = 0; i < bits.size();) {
-        int j = i;
-        while (j + 1 < bits.size() && bits[j + 1] == bits[j] + 1)
-            ++j;
-        parts << (j == i ? QString::number(bits[i]) : QStringLiteral("%1 to %2").arg(bits[i]).arg(bits[j]));
-        i = j + 1;
-    }
-    return QStringLiteral("bits ") + parts.join(QStringLiteral(", "));
+    const double scale = std::pow(10.0, std::max(0, int(std::log10(std::max(count, 1))) - 1));
+    return QLocale(QLocale::English).toString(qint64(std::round(count / scale) * scale));
 }
 
 class Checker
 {
 public:
     Checker(const QString &text, ScriptEngine engine, const ScriptVocabulary &vocabulary)
-        : text_(text), engine_(engine), vocabulary_(vocabulary), lines_(text),
+        : text_(text), engine_(engine), rules_(RulesOf(engine)), vocabulary_(vocabulary), lines_(text),
           statements_(ParseScript(text, engine))
     {
     }
@@ -93,13 +32,15 @@ public:
     QList<Finding> run(qint64 byteSize)
     {
         collectNames();
-        if (IsOriginalRelease(engine_) && byteSize > OriginalCommandBufferSize) {
+        // Cmd_Exec_f hands the whole file to Cbuf_InsertText, which needs its size plus a newline.
+        if (byteSize + 1 > rules_.commandBuffer) {
             add(0, std::max(1, lineEnd(0)), FindingSeverity::Error, FindingKind::FileTooLarge,
-                QStringLiteral("This file is %1 bytes; %2 holds at most %3, so exec of it fails "
-                               "(\"Cbuf_InsertText overflowed\") and none of it runs")
+                QStringLiteral("This file is %1 bytes; %2's command buffer holds %3, and exec needs one byte more "
+                               "than the file, so exec of it fails (\"Cbuf_InsertText overflowed\") and none of it "
+                               "runs")
                     .arg(byteSize)
                     .arg(EngineName(engine_))
-                    .arg(OriginalCommandBufferSize));
+                    .arg(rules_.commandBuffer));
         }
         for (int i = 0; i < statements_.size(); ++i)
             checkStatement(i);
@@ -128,7 +69,8 @@ private:
         finding.severity = severity;
         finding.kind = kind;
         finding.message = message;
-        findings_ << finding;
+        if (!findings_.contains(finding))
+            findings_ << finding;
     }
 
     void collectNames()
@@ -172,28 +114,26 @@ private:
         return nullptr;
     }
 
+    bool isCvarHere(const QString &word) const
+    {
+        return vocabulary_.isCvar(word, engine_) || setNames_.contains(word.toLower());
+    }
+
     void checkStatement(int index)
     {
         const ScriptStatement &s = statements_[index];
         checkSplitting(index);
+        if (s.depth == 0 || runs(index))
+            checkHighBytes(s);
         if (s.tokens.isEmpty() || !runs(index))
             return;
         const QString command = s.command();
         const ScriptToken &first = s.tokens.first();
         if (!first.text.isEmpty() && !vocabulary_.isEmpty() && !vocabulary_.isConsoleWord(first.text, engine_) &&
-            !setNames_.contains(command) && !vstrTargets_.contains(command)) {
-            add(first.begin, first.end, FindingSeverity::Notice, FindingKind::UnknownCommand,
-                QStringLiteral("\"%1\" is unknown; the game will forward it to the server").arg(first.text));
-        }
-        if ((command == u"bind" || command == u"unbind") && s.tokens.size() >= 2 && !vocabulary_.isEmpty()) {
-            const ScriptToken &key = s.tokens[1];
-            if (!vocabulary_.isKeyName(key.text, engine_)) {
-                add(key.begin, key.end, FindingSeverity::Warning, FindingKind::UnknownKey,
-                    QStringLiteral("%1 has no key named \"%2\": the game prints \"\\\"%2\\\" isn't a valid key\" "
-                                   "and %3 nothing")
-                        .arg(EngineName(engine_), key.text, command == u"bind" ? u"binds" : u"unbinds"));
-            }
-        }
+            !setNames_.contains(command) && !vstrTargets_.contains(command))
+            checkUnknownWord(first);
+        if ((command == u"bind" || command == u"unbind") && s.tokens.size() >= 2 && !vocabulary_.isEmpty())
+            checkKey(s.tokens[1], command);
         if (command == u"vstr" && s.tokens.size() >= 2) {
             const ScriptToken &target = s.tokens[1];
             const QString name = target.text.toLower();
@@ -204,25 +144,110 @@ private:
                         .arg(target.text));
             }
         }
-        if (IsOriginalRelease(engine_) && IsSetCommand(command) && command != u"set" && s.tokens.size() > 3) {
+        checkSetArguments(s);
+        checkLiteralColors(s);
+        if (IsJediOutcast(engine_))
+            checkMask(s);
+    }
+
+    // CL_ForwardCommandToServer: a "-" word is dropped, a "+" word and any word while not
+    // connected print Unknown command, and only other words reach a server.
+    void checkUnknownWord(const ScriptToken &word)
+    {
+        QString message;
+        if (word.text.startsWith(u'-')) {
+            message = QStringLiteral("\"%1\" is no command of %2: the game ignores it without a word (a mod may "
+                                     "define it)");
+        } else if (word.text.startsWith(u'+')) {
+            message = QStringLiteral("\"%1\" is no command of %2: the game prints Unknown command \"%1\" each time "
+                                     "(a mod may define it)");
+        } else {
+            message = QStringLiteral("\"%1\" is no command or cvar of %2: in the menu, at start-up and in demos the "
+                                     "game prints Unknown command \"%1\"; on a server it is sent there, which knows "
+                                     "it only if the mod defines it");
+        }
+        add(word.begin, word.end, FindingSeverity::Notice, FindingKind::UnknownCommand,
+            message.arg(word.text, EngineName(engine_)));
+    }
+
+    // Key_StringToKeynum
+    void checkKey(const ScriptToken &key, const QString &command)
+    {
+        const KeyReading reading = ReadKeyName(key.text, engine_, vocabulary_);
+        if (!reading.valid) {
+            add(key.begin, key.end, FindingSeverity::Warning, FindingKind::UnknownKey,
+                QStringLiteral("%1 has no key named \"%2\": the game prints \"\\\"%2\\\" isn't a valid key\" and %3 "
+                               "nothing")
+                    .arg(EngineName(engine_), key.text, command == u"bind" ? u"binds" : u"unbinds"));
+        } else if (!reading.surprise.isEmpty()) {
+            add(key.begin, key.end, FindingSeverity::Warning, FindingKind::KeyMisread, reading.surprise);
+        }
+    }
+
+    // Cvar_Set_f and its seta, sets, setu; Cvar_Command for a cvar used as a command.
+    void checkSetArguments(const ScriptStatement &s)
+    {
+        const QString command = s.command();
+        const QString engine = EngineName(engine_);
+        if (IsSetCommand(command) && s.tokens.size() == 2) {
+            const ScriptToken &name = s.tokens[1];
+            if (rules_.setPrintsWithoutValue) {
+                add(name.begin, name.end, FindingSeverity::Information, FindingKind::SetWithoutValue,
+                    QStringLiteral("%1 with no value prints \"%2\" in %3 and sets nothing").arg(command, name.text, engine));
+            } else {
+                add(name.begin, name.end, FindingSeverity::Warning, FindingKind::SetWithoutValue,
+                    QStringLiteral("%1 with no value prints its usage in %2 and sets nothing; for an empty value "
+                                   "write \"\"")
+                        .arg(command, engine));
+            }
+        } else if (rules_.setaTakesOneWord && IsSetCommand(command) && command != u"set" && s.tokens.size() > 3) {
             add(s.tokens[3].begin, s.tokens.last().end, FindingSeverity::Warning, FindingKind::SetaArguments,
                 QStringLiteral("%1 takes one value in %2: with %3 words after the name the game prints its "
                                "usage and sets nothing; put the value in quotes")
-                    .arg(command, EngineName(engine_))
+                    .arg(command, engine)
                     .arg(s.tokens.size() - 2));
+        } else if (!rules_.cvarCommandJoinsWords && s.tokens.size() > 2 && isCvarHere(s.tokens[0].text) &&
+                   !vocabulary_.find(VocabKind::Command, command)) {
+            add(s.tokens[2].begin, s.tokens.last().end, FindingSeverity::Warning, FindingKind::CvarCommandWords,
+                QStringLiteral("A cvar used as a command takes only its first word in %1: %2 becomes \"%3\" and the "
+                               "rest is dropped; put the value in quotes")
+                    .arg(engine, s.tokens[0].text, s.tokens[1].text));
         }
-        if (IsJediOutcast(engine_) && command == u"echo" && s.tokens.size() >= 2) {
-            for (int i = s.tokens[1].begin; i + 1 < s.end; ++i) {
-                if (text_[i] == u'^' && (text_[i + 1] == u'8' || text_[i + 1] == u'9')) {
-                    add(i, i + 2, FindingSeverity::Notice, FindingKind::LiteralColor,
-                        QStringLiteral("%1 prints ^%2 in the console as it stands; only ^0 to ^7 are colours "
-                                       "there (^0 black, ^1 red)")
-                            .arg(EngineName(engine_), text_[i + 1]));
-                }
-            }
+    }
+
+    // Cmd_TokenizeString compares a signed char with ' ' in every engine but jk2mv.
+    void checkHighBytes(const ScriptStatement &s)
+    {
+        if (s.highBlanks.isEmpty())
+            return;
+        const int at = s.highBlanks.first();
+        QString message = QStringLiteral("\"%1\" counts as a blank in %2 (the game reads characters above 127 as "
+                                         "blanks): it separates words here")
+                              .arg(text_[at], EngineName(engine_));
+        if (s.command() == u"bind" && s.tokens.size() >= 2 && at < s.tokens[1].begin && s.tokens[1].quoted)
+            message += QStringLiteral(", so bind takes \"%1\" for the key name").arg(s.tokens[1].text);
+        add(at, at + 1, FindingSeverity::Warning, FindingKind::HighByteBlank, message);
+    }
+
+    void checkLiteralColors(const ScriptStatement &s)
+    {
+        const QString command = s.command();
+        const bool chat = command == u"say" || command == u"say_team" || command == u"tell";
+        if (!IsJediOutcast(engine_) || !(command == u"echo" || chat) || s.tokens.size() < 2)
+            return;
+        for (int i = s.tokens[1].begin; i + 1 < s.end; ++i) {
+            if (text_[i] != u'^' || (text_[i + 1] != u'8' && text_[i + 1] != u'9'))
+                continue;
+            const QString where = chat ? QStringLiteral("the console and the chat lines") : QStringLiteral("the console");
+            add(i, i + 2, FindingSeverity::Notice, FindingKind::LiteralColor,
+                engine_ == ScriptEngine::jk2mv
+                    ? QStringLiteral("jk2mv shows ^%1 as a colour only on 1.02 and 1.03 servers; elsewhere %2 print "
+                                     "it as it stands (only ^0 to ^7 are colours there)")
+                          .arg(text_[i + 1], where)
+                    : QStringLiteral("Jedi Outcast 1.04 prints ^%1 as it stands in %2; only ^0 to ^7 are colours "
+                                     "there (^0 black, ^1 red)")
+                          .arg(text_[i + 1], where));
         }
-        if (IsJediOutcast(engine_))
-            checkMask(s);
     }
 
     void checkSplitting(int index)
@@ -231,8 +256,8 @@ private:
         const QString engine = EngineName(engine_);
         if (s.cutAtLimit && s.depth == 0) {
             add(s.end, s.end + 1, FindingSeverity::Warning, FindingKind::LongCommand,
-                QStringLiteral("This command is longer than %1 characters: the game cuts it here, drops this "
-                               "character and runs the rest as a new command")
+                QStringLiteral("This command is longer than %1 bytes: the game cuts it here, drops this character "
+                               "and runs the rest as a new command")
                     .arg(MaxCommandLine));
         }
         if (s.quoteOpen && s.depth == 0) {
@@ -243,8 +268,10 @@ private:
                                    "is a command of its own"));
             }
         }
-        if (!IsOriginalRelease(engine_))
+        if (rules_.bufferKnowsComments) {
+            checkUnclosedComment(index);
             return;
+        }
         const ScriptStatement *next = nextSibling(index);
         if (!next)
             return;
@@ -252,12 +279,9 @@ private:
             add(s.end, s.end + 1, FindingSeverity::Warning, FindingKind::CommentSemicolon,
                 QStringLiteral("%1 ends the comment at this \";\": the rest of the line runs as a command").arg(engine));
         } else if (s.openBlockComment >= 0) {
-            int i = index;
             const ScriptStatement *after = next;
-            while (after && after->tokens.isEmpty() && after->depth == s.depth) {
-                i = int(after - statements_.constData());
-                after = nextSibling(i);
-            }
+            while (after && after->tokens.isEmpty() && after->depth == s.depth)
+                after = nextSibling(int(after - statements_.constData()));
             if (after && !after->tokens.isEmpty()) {
                 add(s.openBlockComment, s.openBlockComment + 2, FindingSeverity::Warning,
                     FindingKind::LineBlockComment,
@@ -266,6 +290,20 @@ private:
                         .arg(engine));
             }
         }
+    }
+
+    // ioquake3's Cbuf_Execute carries an open "/*" to the end of the command buffer.
+    void checkUnclosedComment(int index)
+    {
+        const ScriptStatement &s = statements_[index];
+        if (s.openBlockComment < 0 || s.depth != 0 || (s.end != text_.size() && !s.cutAtLimit))
+            return;
+        add(s.openBlockComment, s.openBlockComment + 2, FindingSeverity::Warning, FindingKind::UnclosedComment,
+            s.cutAtLimit ? QStringLiteral("This comment is never closed: ioquake3 reads everything after it in pieces "
+                                          "of %1 bytes, skips the first and runs each of the others as one command")
+                               .arg(MaxCommandLine)
+                         : QStringLiteral("This comment is never closed: ioquake3 skips the rest of this file and "
+                                          "whatever the script that ran exec had queued after it"));
     }
 
     void checkMask(const ScriptStatement &s)
@@ -279,133 +317,42 @@ private:
         if (nameIndex < 0)
             return;
         const QString cvar = s.tokens[nameIndex].text;
-        const auto table = maskTable(cvar);
+        const auto table = MaskTableOf(cvar);
         if (!table)
             return;
         const ScriptToken &value = s.tokens[nameIndex + 1];
-        const QList<int> stray = strayBits(*table, atoiBits(value.text));
+        const QList<int> stray = StrayBits(*table, AtoiBits(value.text));
         if (stray.isEmpty())
             return;
+        // The per-item tests skip these bits, but the loading screen (CG_DrawInformation)
+        // and, for force, the power-up spawns (G_SpawnItem) only ask for a non-zero value.
+        const QString effect = table->weapons
+                                   ? QStringLiteral("any value but 0 shows \"saber only\" on the loading screen")
+                                   : QStringLiteral("any value but 0 removes the force power-ups from the map and "
+                                                    "shows \"no force powers\" on the loading screen");
         add(value.begin, value.end, FindingSeverity::Warning, FindingKind::MaskStrayBits,
-            stray.size() == 1
-                ? QStringLiteral("%1 of %2 stands for nothing: the game ignores it").arg(BitList(stray), cvar)
-                : QStringLiteral("%1 of %2 stand for nothing: the game ignores them").arg(BitList(stray), cvar));
+            QStringLiteral("%1 of %2 %3 for no %4: the game's per-%4 checks ignore %5, but %6")
+                .arg(BitList(stray), cvar, stray.size() == 1 ? u"stands" : u"stand",
+                     table->weapons ? QStringLiteral("weapon") : QStringLiteral("force power"),
+                     stray.size() == 1 ? u"it" : u"them", effect));
     }
 
-    // A vstr inside a variable's value runs at once when the variable runs. A loop of
-    // such runs never gives the game a frame: it hangs. A set of the target earlier in
-    // the same value or a wait breaks the loop, as in toggles and music changers.
     void checkLoops()
     {
-        struct Edge
-        {
-            int from;
-            int to;
-            int token; // statement index of the vstr
-        };
-        QHash<QString, int> ids;
-        QStringList names;
-        auto id = [&](const QString &name) {
-            auto it = ids.constFind(name);
-            if (it != ids.cend())
-                return it.value();
-            ids.insert(name, int(names.size()));
-            names << name;
-            return int(names.size()) - 1;
-        };
-        QList<Edge> edges;
-        for (int i = 0; i < statements_.size(); ++i) {
-            const ScriptStatement &s = statements_[i];
-            if (!IsSetCommand(s.command()) || s.tokens.size() < 3)
-                continue;
-            const int from = id(s.tokens[1].text.toLower());
-            QSet<QString> assigned;
-            for (int j = i + 1; j < statements_.size() && statements_[j].depth > s.depth; ++j) {
-                const ScriptStatement &v = statements_[j];
-                if (v.parent != i)
-                    continue;
-                const QString c = v.command();
-                if (c == u"wait")
-                    break;
-                if (v.tokens.size() < 2)
-                    continue;
-                const QString target = v.tokens[1].text.toLower();
-                if (IsSetCommand(c))
-                    assigned.insert(target);
-                else if (c == u"vstr" && !assigned.contains(target))
-                    edges << Edge{from, id(target), j};
-            }
+        for (const ImmediateLoop &loop : FindImmediateLoops(text_, statements_, engine_, vocabulary_)) {
+            const ScriptToken &target = statements_[loop.vstr].tokens[1];
+            add(target.begin, target.end, FindingSeverity::Warning, FindingKind::VstrLoop,
+                QStringLiteral("vstr %1 runs \"%2\" again before the frame ends: %3 repeats the loop about %4 times "
+                               "at once, stalling the game%5, until its command buffer overflows (\"Cbuf_InsertText "
+                               "overflowed\"); then it stops. A wait in the loop runs one round per frame")
+                    .arg(target.text, loop.variable, EngineName(engine_), about(loop.rounds),
+                         loop.prints ? QStringLiteral(" and flooding the console") : QString()));
         }
-        if (edges.isEmpty())
-            return;
-        const QList<int> component = components(int(names.size()), edges);
-        for (const Edge &edge : edges) {
-            bool loops = edge.from == edge.to;
-            if (!loops && component[edge.from] == component[edge.to])
-                loops = true;
-            if (!loops)
-                continue;
-            const ScriptToken &target = statements_[edge.token].tokens[1];
-            add(target.begin, target.end, FindingSeverity::Error, FindingKind::VstrLoop,
-                QStringLiteral("vstr %1 runs \"%2\" again at once, with no key press in between: the game hangs")
-                    .arg(target.text, names[edge.from]));
-        }
-    }
-
-    // Strongly connected components (Kosaraju, iterative, so long chains cannot
-    // overflow the stack).
-    template <typename EdgeList>
-    static QList<int> components(int count, const EdgeList &edges)
-    {
-        QList<QList<int>> out(count), in(count);
-        for (const auto &e : edges) {
-            out[e.from] << e.to;
-            in[e.to] << e.from;
-        }
-        QList<int> order;
-        QList<bool> seen(count, false);
-        for (int start = 0; start < count; ++start) {
-            if (seen[start])
-                continue;
-            QList<std::pair<int, int>> stack{{start, 0}};
-            seen[start] = true;
-            while (!stack.isEmpty()) {
-                auto &[node, next] = stack.last();
-                if (next < out[node].size()) {
-                    const int to = out[node][next++];
-                    if (!seen[to]) {
-                        seen[to] = true;
-                        stack.append({to, 0});
-                    }
-                } else {
-                    order << node;
-                    stack.removeLast();
-                }
-            }
-        }
-        QList<int> component(qMax(count, 0), -1);
-        int current = 0;
-        for (int k = int(order.size()) - 1; k >= 0; --k) {
-            if (component[order[k]] >= 0)
-                continue;
-            QList<int> stack{order[k]};
-            component[order[k]] = current;
-            while (!stack.isEmpty()) {
-                const int node = stack.takeLast();
-                for (int from : in[node]) {
-                    if (component[from] < 0) {
-                        component[from] = current;
-                        stack << from;
-                    }
-                }
-            }
-            ++current;
-        }
-        return component;
     }
 
     const QString &text_;
     ScriptEngine engine_;
+    const EngineRules &rules_;
     const ScriptVocabulary &vocabulary_;
     LineIndex lines_;
     QList<ScriptStatement> statements_;
@@ -414,71 +361,26 @@ private:
     QList<Finding> findings_;
 };
 
-QString releasesOf(const VocabEntry &entry, bool jediOutcast)
-{
-    QStringList releases;
-    if (entry.inOriginal)
-        releases << EngineName(DefaultEngine(jediOutcast));
-    if (entry.inContinuation)
-        releases << EngineName(jediOutcast ? ScriptEngine::jk2mv : ScriptEngine::ioquake3);
-    return releases.join(QStringLiteral(" and "));
-}
-
 } // namespace
 
 QList<Finding> Diagnose(const QString &text, ScriptEngine engine, const ScriptVocabulary &vocabulary, qint64 byteSize)
 {
-    return Checker(text, engine, vocabulary).run(byteSize < 0 ? text.size() : byteSize);
+    return Checker(text, engine, vocabulary).run(byteSize < 0 ? FileBytes(text) : byteSize);
+}
+
+qint64 FileBytes(const QString &text)
+{
+    // One Windows-1252 byte per character; a character beyond the first plane is one
+    // character, though two QChars.
+    qint64 bytes = text.size();
+    for (QChar c : text) {
+        if (c.isLowSurrogate())
+            --bytes;
+    }
+    return bytes;
 }
 
 QString FindingRow(const Finding &finding)
 {
     return QStringLiteral("%1:%2 %3").arg(finding.line + 1).arg(finding.column + 1).arg(finding.message);
-}
-
-std::optional<QString> DescribeMask(const QString &cvar, const QString &value)
-{
-    const auto table = maskTable(cvar);
-    if (!table)
-        return std::nullopt;
-    const quint32 bits = atoiBits(value);
-    QStringList names;
-    for (int bit = 0; bit < table->count; ++bit) {
-        if ((bits & (quint32(1) << bit)) && table->names[bit])
-            names << QString::fromLatin1(table->names[bit]);
-    }
-    QString text = names.isEmpty() ? QStringLiteral("disables nothing")
-                                   : QStringLiteral("disables: ") + names.join(QStringLiteral(", "));
-    const QList<int> stray = strayBits(*table, bits);
-    if (!stray.isEmpty()) {
-        QStringList list;
-        for (int bit : stray)
-            list << QString::number(quint32(1) << bit);
-        text += QStringLiteral("; stand for nothing: ") + list.join(QStringLiteral(", "));
-    }
-    return text;
-}
-
-QString DescribeWord(const QString &word, ScriptEngine engine, const ScriptVocabulary &vocabulary)
-{
-    const bool jk2 = IsJediOutcast(engine);
-    const QString game = jk2 ? QStringLiteral("Jedi Outcast") : QStringLiteral("Quake III");
-    QString lookup = word;
-    if (lookup.startsWith(u'-'))
-        lookup[0] = u'+';
-    if (const VocabEntry *entry = vocabulary.find(VocabKind::Cvar, lookup)) {
-        const bool continuation = !IsOriginalRelease(engine) && !entry->continuationDefault.isEmpty();
-        QString text = QStringLiteral("cvar %1, default \"%2\"")
-                           .arg(entry->name, continuation ? entry->continuationDefault : entry->defaultValue);
-        if (!entry->flags.isEmpty() && entry->flags != u"0")
-            text += QStringLiteral(" (%1)").arg(entry->flags);
-        return text + QStringLiteral("; in %1").arg(releasesOf(*entry, jk2));
-    }
-    for (VocabKind kind : {VocabKind::Command, VocabKind::Button}) {
-        if (const VocabEntry *entry = vocabulary.find(kind, lookup))
-            return QStringLiteral("%1: a command of %2 (%3)").arg(word, game, releasesOf(*entry, jk2));
-    }
-    if (const VocabEntry *entry = vocabulary.find(VocabKind::SetOnlyCvar, lookup))
-        return QStringLiteral("%1: a cvar the game sets, with no default (%2)").arg(entry->name, releasesOf(*entry, jk2));
-    return {};
 }

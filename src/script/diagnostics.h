@@ -12,16 +12,21 @@
 enum class FindingSeverity { Error, Warning, Notice, Information };
 
 enum class FindingKind {
-    CommentSemicolon,   // a ";" inside "//" ends the comment (original releases)
-    LineBlockComment,   // "/*" never closed on its line (original releases)
+    CommentSemicolon,   // a ";" inside "//" ends the comment (all but ioquake3)
+    LineBlockComment,   // "/*" never closed on its line (all but ioquake3)
+    UnclosedComment,    // "/*" never closed in the file (ioquake3)
     UnterminatedQuote,
     UnknownCommand,
     UnknownKey,
+    KeyMisread,         // a key name the engine reads as another key
     UndefinedVstr,
     VstrLoop,
     LongCommand,
     FileTooLarge,
     SetaArguments,
+    SetWithoutValue,
+    CvarCommandWords,   // "name Big Bob": a cvar as a command keeps one word
+    HighByteBlank,      // a character above 127 splits words
     LiteralColor,
     MaskStrayBits,
 };
@@ -39,9 +44,11 @@ struct Finding
 };
 
 // Findings sorted by line and column. byteSize: the file's size on disk (its Windows-1252
-// bytes); -1 counts one byte per character.
+// bytes); -1 counts them from the text.
 QList<Finding> Diagnose(const QString &text, ScriptEngine engine, const ScriptVocabulary &vocabulary,
                         qint64 byteSize = -1);
+// The bytes the text takes in its Windows-1252 file.
+qint64 FileBytes(const QString &text);
 
 // The problem list's row: "<line>:<column> <message>", both counted from 1.
 QString FindingRow(const Finding &finding);

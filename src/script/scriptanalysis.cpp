@@ -27,8 +27,7 @@ ScriptAnalysis AnalyzeScript(const QByteArray &utf8, ScriptEngine engine, const 
         return NotChecked();
     ScriptAnalysis analysis;
     const QString text = QString::fromUtf8(utf8);
-    // One Windows-1252 byte per character, as the file is saved.
-    analysis.findings = Diagnose(text, engine, vocabulary, text.size());
+    analysis.findings = Diagnose(text, engine, vocabulary, FileBytes(text));
     const LineIndex lines(text);
     Utf8Positions bytes(text);
     for (const Finding &f : analysis.findings) {

@@ -11,80 +11,61 @@ bool isLineEnd(QChar c)
     return c == u'\n' || c == u'\r';
 }
 
-// Cmd_TokenizeString compares a signed char with ' ', so bytes from 0x80 up separate
-// words as blanks do.
-bool isBlank(QChar c)
-{
-    return c.unicode() <= u' ' || c.unicode() >= 0x80;
-}
+} // namespace
 
-struct Piece
+CommandSplitter::Piece CommandSplitter::next(const QString &text, int pos, int end)
 {
-    int begin;
-    int end;
-    bool semicolon;
-    bool quoteOpen;
-    bool cut;
-};
-
-// Cbuf_Execute: a command ends at a ";" outside quotes or at a line end; a command
-// longer than the line buffer is cut, the character after the cut is dropped and the
-// rest runs as a new command. The continuations also skip "//" and "/* */" comments
-// here, and a "/* */" comment may span lines.
-QList<Piece> splitCommands(const QString &text, int begin, int end, ScriptEngine engine)
-{
-    QList<Piece> pieces;
-    const bool comments = EngineKnowsComments(engine);
-    int pos = begin;
-    while (pos < end) {
-        int quotes = 0;
-        bool slash = false, star = false;
-        int i = pos;
-        bool semicolon = false;
-        for (; i < end; ++i) {
-            const QChar c = text[i];
-            if (c == u'"')
-                ++quotes;
-            if (!(quotes & 1)) {
-                if (comments && i < end - 1) {
-                    const QChar next = text[i + 1];
-                    if (!star && c == u'/' && next == u'/') {
-                        slash = true;
-                    } else if (!slash && c == u'/' && next == u'*') {
-                        star = true;
-                    } else if (star && c == u'*' && next == u'/') {
-                        ++i;
-                        break;
-                    }
-                }
-                if (!slash && !star && c == u';') {
-                    semicolon = true;
+    int quotes = 0;
+    int i = pos;
+    bool semicolon = false;
+    for (; i < end; ++i) {
+        const QChar c = text[i];
+        if (c == u'"')
+            ++quotes;
+        if (!(quotes & 1)) {
+            if (knowsComments_ && i < end - 1) {
+                const QChar next = text[i + 1];
+                if (!inStar_ && c == u'/' && next == u'/') {
+                    inSlash_ = true;
+                } else if (!inSlash_ && c == u'/' && next == u'*') {
+                    inStar_ = true;
+                } else if (inStar_ && c == u'*' && next == u'/') {
+                    // The command ends at the "*", and the "/" is deleted with the terminator.
+                    inStar_ = false;
+                    ++i;
                     break;
                 }
             }
-            if (!star && isLineEnd(c))
+            if (!inSlash_ && !inStar_ && c == u';') {
+                semicolon = true;
                 break;
+            }
         }
-        Piece piece{pos, i, semicolon, (quotes & 1) != 0, false};
-        if (i - pos > MaxCommandLine) {
-            piece = Piece{pos, pos + MaxCommandLine, false, false, true};
-            i = pos + MaxCommandLine;
+        if (!inStar_ && isLineEnd(c)) {
+            inSlash_ = false;
+            break;
         }
-        pieces << piece;
-        pos = i + 1;
     }
-    return pieces;
+    if (i - pos > MaxCommandLine)
+        return Piece{pos, pos + MaxCommandLine, pos + MaxCommandLine + 1, false, false, true};
+    return Piece{pos, i, std::min(i + 1, end), semicolon, (quotes & 1) != 0, false};
 }
 
+namespace {
+
 // Cmd_TokenizeString on text[begin, end).
-void tokenize(const QString &text, int begin, int end, ScriptStatement &statement)
+void tokenize(const QString &text, int begin, int end, bool highBytesAreBlanks, ScriptStatement &statement)
 {
     int p = begin;
     auto at = [&](int i) { return i < end ? text[i] : QChar(); };
+    auto blank = [&](QChar c) { return c.unicode() <= u' ' || (highBytesAreBlanks && c.unicode() >= 0x80); };
     while (true) {
         while (true) {
-            while (p < end && isBlank(text[p]))
+            while (p < end && blank(text[p])) {
+                if (text[p].unicode() >= 0x80)
+                    statement.highBlanks << p;
                 ++p;
+            }
             if (p >= end)
                 return;
             if (at(p) == u'/' && at(p + 1) == u'/') {
@@ -117,7 +98,7 @@ void tokenize(const QString &text, int begin, int end, ScriptStatement &statemen
             statement.tokens << token;
             continue;
         }
-        while (p < end && !isBlank(text[p])) {
+        while (p < end && !blank(text[p])) {
             if (text[p] == u'"')
                 break;
             if (text[p] == u'/' && (at(p + 1) == u'/' || at(p + 1) == u'*'))
@@ -132,7 +113,10 @@ void tokenize(const QString &text, int begin, int end, ScriptStatement &statemen
 void parseRange(const QString &text, int begin, int end, ScriptEngine engine, int depth, int parent,
                 QList<ScriptStatement> &out)
 {
-    for (const Piece &piece : splitCommands(text, begin, end, engine)) {
+    CommandSplitter splitter(engine);
+    for (int pos = begin; pos < end;) {
+        const CommandSplitter::Piece piece = splitter.next(text, pos, end);
+        pos = piece.next;
         ScriptStatement statement;
         statement.begin = piece.begin;
         statement.end = piece.end;
@@ -141,7 +125,7 @@ void parseRange(const QString &text, int begin, int end, ScriptEngine engine, in
         statement.endsAtSemicolon = piece.semicolon;
         statement.quoteOpen = piece.quoteOpen;
         statement.cutAtLimit = piece.cut;
-        tokenize(text, piece.begin, piece.end, statement);
+        TokenizeCommand(text, piece.begin, piece.end, engine, statement);
         out << statement;
         const int index = int(out.size()) - 1;
         if (depth < MaxValueDepth) {
@@ -153,6 +137,11 @@ void parseRange(const QString &text, int begin, int end, ScriptEngine engine, in
 }
 
 } // namespace
+
+void TokenizeCommand(const QString &text, int begin, int end, ScriptEngine engine, ScriptStatement &statement)
+{
+    tokenize(text, begin, end, RulesOf(engine).highBytesAreBlanks, statement);
+}
 
 bool IsSetCommand(const QString &lowerCommand)
 {

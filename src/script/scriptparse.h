@@ -29,10 +29,37 @@ struct ScriptStatement
     bool cutAtLimit = false; // longer than the engine's line; the rest follows as a new command
     int slashComment = -1;   // where a "//" comment starts inside it, or -1
     int openBlockComment = -1; // a "/*" never closed inside it, or -1
+    QList<int> highBlanks;   // characters above 127 that the engine read as blanks
     QList<ScriptToken> tokens;
 
     QString command() const { return tokens.isEmpty() ? QString() : tokens.first().text.toLower(); }
 };
+
+// Cbuf_Execute's search for the end of the next command in text[pos, end). ioquake3
+// keeps its comment state from one command to the next.
+class CommandSplitter
+{
+public:
+    explicit CommandSplitter(ScriptEngine engine) : knowsComments_(RulesOf(engine).bufferKnowsComments) {}
+    struct Piece
+    {
+        int begin;
+        int end;  // exclusive; the command line is text[begin, end)
+        int next; // where the following command starts: the terminator is deleted
+        bool semicolon;
+        bool quoteOpen;
+        bool cut; // longer than the engine's line: the character at end is dropped
+    };
+    Piece next(const QString &text, int pos, int end);
+
+private:
+    bool knowsComments_;
+    bool inSlash_ = false;
+    bool inStar_ = false;
+};
+
+// Cmd_TokenizeString on text[begin, end): the words, and the comments met.
+void TokenizeCommand(const QString &text, int begin, int end, ScriptEngine engine, ScriptStatement &statement);
 
 // Every statement of the file and, after each set/bind statement, the statements of its
 // value.

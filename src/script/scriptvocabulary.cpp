@@ -25,11 +25,6 @@ bool parseKind(const QByteArray &text, VocabKind &kind)
     return false;
 }
 
-bool isHex(QChar c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
 } // namespace
 
 ScriptVocabulary ScriptVocabulary::fromTsv(const QByteArray &data)
@@ -89,12 +84,8 @@ bool ScriptVocabulary::isCvar(const QString &name, ScriptEngine engine) const
     return false;
 }
 
-bool ScriptVocabulary::isKeyName(const QString &name, ScriptEngine engine) const
+bool ScriptVocabulary::isNamedKey(const QString &name, ScriptEngine engine) const
 {
-    if (name.size() == 1)
-        return true;
-    if (name.size() == 4 && name[0] == u'0' && name[1] == u'x' && isHex(name[2]) && isHex(name[3]))
-        return true;
     const VocabEntry *entry = find(VocabKind::Key, name);
     return entry && entry->availableIn(engine);
 }

@@ -42,9 +42,9 @@ public:
     // A command, a "+"/"-" button, a cvar or a cvar the code sets, in that engine.
     bool isConsoleWord(const QString &word, ScriptEngine engine) const;
     bool isCvar(const QString &name, ScriptEngine engine) const;
-    // A bind key name the engine accepts: a listed name, any single character, or "0x" and
-    // two hex digits.
-    bool isKeyName(const QString &name, ScriptEngine engine) const;
+    // One of the engine's named keys (keynames[]); single characters and hex codes are
+    // read by ReadKeyName.
+    bool isNamedKey(const QString &name, ScriptEngine engine) const;
     // Sorted case-insensitively, for completion.
     QStringList names(VocabKind kind, ScriptEngine engine) const;
 
