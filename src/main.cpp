@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "cli/tools.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,6 +22,8 @@ std::variant<QStringList, int> readCommandLine(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Editor for Jedi Outcast and Quake III console scripts"));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({QStringLiteral("check"), QStringLiteral("Check scripts without the window (tavrel --check --help).")});
+    parser.addOption({QStringLiteral("lsp"), QStringLiteral("Serve the checks to other editors (tavrel --lsp --help).")});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A script to open at start."),
                                  QStringLiteral("[file]"));
     if (!parser.parse(QApplication::arguments())) {
@@ -46,6 +49,9 @@ std::variant<QStringList, int> readCommandLine(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Before any window-system object: these modes run where there is no display.
+    if (const std::optional<int> toolStatus = RunToolIfAsked(argc, argv))
+        return *toolStatus;
     const auto files = readCommandLine(argc, argv);
     if (const int *exitCode = std::get_if<int>(&files))
         return *exitCode;

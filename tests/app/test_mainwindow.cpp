@@ -2,6 +2,7 @@
 // drawn on its editor, Define New Keyword, and what the window itself does with the document
 // and the clipboard.
 #include "about/frmSplash.h"
+#include "codec/cp1252.h"
 #include "insight/scriptinsight.h"
 #include "languages/frmDefNew.h"
 #include "script/wordfile.h"
@@ -345,6 +346,45 @@ private slots:
         QTRY_VERIFY(FirstRow(problems).startsWith(QStringLiteral("Not checked")));
         QVERIFY(Marks(f.editor(), 6).isEmpty());
         problems->itemClicked(problems->item(0)); // no finding: nothing to jump to
+    }
+
+    // tavrel --check finds in the real player configs what the window shows of them.
+    void checkerFindsWhatTheWindowShows()
+    {
+        const QString root = QStringLiteral(TAVREL_SOURCE_DIR "/../shared/corpus/");
+        if (!QFile::exists(root))
+            QSKIP("the corpus of player configs is not on this machine");
+        MainWindowFixture f;
+        const auto *problems = f.window.findChild<QListWidget *>(QStringLiteral("lstProblems"));
+        const QRegularExpression compilerLine(QStringLiteral("^(.*:\\d+:\\d+): (?:error|warning|note): (.*)$"));
+        for (const QString game : {"jk2", "q3"}) {
+            f.click(game == "jk2" ? "mnuGame_jk2" : "mnuGame_q3");
+            QStringList files;
+            for (const QString &name : QDir(root + game).entryList({"*.cfg"}, QDir::Files, QDir::Name))
+                files << root + game + "/" + name;
+            for (const QString engine : {"original", "continuation"}) {
+                f.click(engine == "original" ? "mnuGame_original" : "mnuGame_continuation");
+                QProcess checker;
+                checker.start(QStringLiteral(TAVREL_EXECUTABLE), QStringList{"--check", "--game", game, "--engine", engine} + files);
+                QVERIFY(checker.waitForFinished(120000));
+                QStringList fromChecker, fromWindow;
+                for (const QString &line : QString::fromUtf8(checker.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
+                    const QRegularExpressionMatch m = compilerLine.match(line);
+                    fromChecker << (m.hasMatch() ? m.captured(1) + " " + m.captured(2) : line);
+                }
+                for (const QString &file : std::as_const(files)) {
+                    f.window.OpenDocumentFile(file);
+                    QTRY_COMPARE(f.editor()->length(), int(cp1252::decodeToUtf8(readAll(file)).size()));
+                    QSignalSpy checked(f.window.Insight(), &ScriptInsight::refreshed);
+                    f.window.Insight()->refreshNow();
+                    QVERIFY(checked.count() || checked.wait());
+                    for (int row = 0; row < problems->count(); ++row)
+                        fromWindow << file + ":" + problems->item(row)->text();
+                }
+                QVERIFY(!fromWindow.isEmpty());
+                QCOMPARE(fromChecker, fromWindow);
+            }
+        }
     }
 
     // Losing the focus hides the splash, at start-up and as the About box.

@@ -1,0 +1,17 @@
+#pragma once
+// The game and engine a check is for, named on the command line or in an editor's
+// settings the way the Game menu offers them.
+#include "script/engineprofile.h"
+
+#include <QString>
+
+#include <variant>
+
+// game: "jk2", "q3" or empty. engine: "original", "continuation", an engine's short name
+// ("jk2-1.04", "jk2mv", "q3-1.32", "ioquake3"), its full name ("Jedi Outcast 1.04") or
+// empty. Both empty give the window's start: Jedi Outcast as released. An engine alone
+// decides the game. Returns why the names do not fit when they do not.
+std::variant<ScriptEngine, QString> ChooseEngine(const QString &game, const QString &engine);
+
+// The lines of --help that name the choices.
+QString EngineChoicesHelp();

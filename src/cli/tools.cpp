@@ -1,0 +1,35 @@
+#include "cli/tools.h"
+
+#include "cli/checker.h"
+#include "cli/lspserver.h"
+#include "foundation/appfolder.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+
+std::optional<int> RunToolIfAsked(int argc, char *argv[])
+{
+    bool check = false, lsp = false;
+    for (int i = 1; i < argc; ++i) {
+        check = check || std::strcmp(argv[i], "--check") == 0;
+        lsp = lsp || std::strcmp(argv[i], "--lsp") == 0;
+    }
+    if (!check && !lsp)
+        return std::nullopt;
+    if (check && lsp) {
+        fputs("tavrel: --check and --lsp do not go together\n", stderr);
+        return 2;
+    }
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tavrel"));
+    // The shipped data the window reads, found the same way; these modes write nothing, so
+    // no user data folder is made for them.
+    SetDataFolders(PrepareDataFolders(QCoreApplication::applicationDirPath(), QString(),
+                                      [](const QString &) { return false; }));
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    return check ? RunCheck(arguments) : RunLanguageServer(arguments);
+}
