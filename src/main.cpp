@@ -24,6 +24,8 @@ std::variant<QStringList, int> readCommandLine(int argc, char *argv[])
     parser.addVersionOption();
     parser.addOption({QStringLiteral("check"), QStringLiteral("Check scripts without the window (tavrel --check --help).")});
     parser.addOption({QStringLiteral("lsp"), QStringLiteral("Serve the checks to other editors (tavrel --lsp --help).")});
+    parser.addOption({QStringLiteral("simulate"),
+                      QStringLiteral("Run a script and press its keys without the window (tavrel --simulate --help).")});
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A script to open at start."),
                                  QStringLiteral("[file]"));
     if (!parser.parse(QApplication::arguments())) {

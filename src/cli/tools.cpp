@@ -2,6 +2,7 @@
 
 #include "cli/checker.h"
 #include "cli/lspserver.h"
+#include "cli/simulate.h"
 #include "foundation/appfolder.h"
 
 #include <QCoreApplication>
@@ -12,15 +13,16 @@
 
 std::optional<int> RunToolIfAsked(int argc, char *argv[])
 {
-    bool check = false, lsp = false;
+    bool check = false, lsp = false, simulate = false;
     for (int i = 1; i < argc; ++i) {
         check = check || std::strcmp(argv[i], "--check") == 0;
         lsp = lsp || std::strcmp(argv[i], "--lsp") == 0;
+        simulate = simulate || std::strcmp(argv[i], "--simulate") == 0;
     }
-    if (!check && !lsp)
+    if (int(check) + int(lsp) + int(simulate) == 0)
         return std::nullopt;
-    if (check && lsp) {
-        fputs("tavrel: --check and --lsp do not go together\n", stderr);
+    if (int(check) + int(lsp) + int(simulate) > 1) {
+        fputs("tavrel: --check, --lsp and --simulate do not go together\n", stderr);
         return 2;
     }
     QCoreApplication app(argc, argv);
@@ -31,5 +33,7 @@ std::optional<int> RunToolIfAsked(int argc, char *argv[])
                                       [](const QString &) { return false; }));
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
+    if (simulate)
+        return RunSimulate(arguments);
     return check ? RunCheck(arguments) : RunLanguageServer(arguments);
 }
