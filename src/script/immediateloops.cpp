@@ -67,8 +67,11 @@ QList<int> components(int count, const QList<Edge> &edges)
     return component;
 }
 
-// Enough commands to see a loop's growth per round; the rest is extrapolated.
+// Enough commands to see a loop's growth per round; the rest is extrapolated. A file of
+// many loops gets shorter samples, so that checking it stays quick.
 constexpr int SampledCommands = 20000;
+constexpr int FewerSampledCommands = 2000;
+constexpr int FullySampledLoops = 10;
 
 } // namespace
 
@@ -129,7 +132,7 @@ QList<ImmediateLoop> FindImmediateLoops(const QString &text, const QList<ScriptS
             model.clearConsole();
             model.insertText(QStringLiteral("vstr ") + variable);
             const int queued = model.queuedBytes();
-            model.executeFrame(SampledCommands);
+            model.executeFrame(outcome.size() < FullySampledLoops ? SampledCommands : FewerSampledCommands);
             std::optional<ImmediateLoop> loop;
             const int runs = model.timesRunBeforeOverflow(QStringLiteral("vstr"));
             if (model.overflows() > 0) {
