@@ -9,7 +9,7 @@ exec python3 - "$widgets" <<'PY'
 import pathlib, re, sys
 
 FOUNDATION = {"foundation"}
-CORE = {"codec", "script", "gamepath", "musicchanger"}
+CORE = {"codec", "script", "gamepath", "musicchanger", "recovery"}
 EDITOR = {"editor"}
 FEATURES = {"editing", "aids", "languages", "insight", "document", "tunemill", "about"}
 APP = {"app"}
