@@ -74,6 +74,12 @@ std::vector<RecoveryFolder::Orphan> RecoveryFolder::orphans() const
         if (lock->tryLock(0))
             result.push_back({backup.absoluteFilePath(), std::move(lock)});
     }
+    // A program killed while it had nothing unsaved leaves only its lock: taken and let go,
+    // a stale one is removed.
+    for (const QFileInfo &lock : QDir(location_).entryInfoList({QLatin1Char('*') + LockSuffix}, QDir::Files)) {
+        if (lock.completeBaseName() != id_ && !QFileInfo::exists(lock.path() + QLatin1Char('/') + lock.completeBaseName() + BackupSuffix))
+            MakeLock(lock.absoluteFilePath())->tryLock(0);
+    }
     return result;
 }
 

@@ -105,6 +105,12 @@ private slots:
         QCOMPARE(ReadBackup(starting.backupFile()).backup->text, QByteArray("three"));
         QVERIFY(!QFile::exists(dir.filePath("dead.backup")) && !QFile::exists(stale));
         QVERIFY(alsoStarting.orphans().empty());
+        // A live program's lock stays; a dead one's without a backup goes.
+        QVERIFY(writeAll(stale, "2147483646\ntavrel\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+        QVERIFY(QFile::remove(second.backupFile()));
+        QVERIFY(alsoStarting.orphans().empty());
+        QVERIFY(!QFile::exists(stale));
+        QCOMPARE(QDir(dir.path()).entryList({"*.lock"}).size(), 3);
     }
 
     void folderThatCannotBeMadeIsNotClaimed()
