@@ -59,7 +59,7 @@ private:
     std::function<std::pair<QString, QString>()> gameAndEngine_;
     QTimer idle_;
     QTimer step_;
-    QByteArray copy_;
+    QByteArray copy_; // the text as last copied off the editor
     qsizetype copied_ = 0;
     bool editedDuringCopy_ = false;
     bool writing_ = false;

@@ -20,8 +20,10 @@ public:
         if (r.defaultButton != QMessageBox::NoButton)
             box.setDefaultButton(r.defaultButton);
         for (const auto &[button, text] : r.buttonTexts)
-            if (QAbstractButton *shown = box.button(button))
+            if (QAbstractButton *shown = box.button(button)) {
                 shown->setText(text);
+                shown->setIcon(QIcon()); // the standard one belongs to the standard caption
+            }
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 };

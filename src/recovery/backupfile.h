@@ -1,7 +1,7 @@
 #pragma once
 // A backup of unsaved work: the editor's own text (UTF-8, so characters a script file
 // cannot hold survive too) behind a short header saying whose work it is. The header
-// also carries the text's length and digest, so a cut-off or damaged copy is recognised
+// also carries the text's length and checksum, so a cut-off or damaged copy is recognised
 // and never restored in part.
 
 #include "codec/fileio.h"
