@@ -1,12 +1,9 @@
-// The real main window in a process of its own, for the test that kills it. Services
-// are faked and the game is not installed; everything else is the program's own.
-//   recoverychild type <typed> <body file> [<file to open>]
-//     types <typed> at the end of the document, then inserts the body file's UTF-8 text,
-//     says "backed up" once the backup is on disk, and runs until killed.
-//   recoverychild recover <out file>
-//     answers Restore to the first recovery question, writes the document's UTF-8 text
-//     to <out file> and prints its path, modified state and the questions asked, then
-//     leaves through File > Exit answering No.
+// The real main window in a process of its own, for the test that kills it (services
+// faked, the game not installed).
+//   type <typed> <body file> [<file to open>]: types at the end, inserts the body file's
+//     text, says "backed up" once the backup is on disk, and runs until killed.
+//   recover <out file>: answers Restore, writes the document's UTF-8 text to the file,
+//     prints its path, modified state and the questions asked, leaves by Exit answering No.
 #include "app/frmMain.h"
 #include "document/documentbackup.h"
 #include "editor/codesense.h"

@@ -112,15 +112,6 @@ private slots:
         QVERIFY(!QFile::exists(stale));
         QCOMPARE(QDir(dir.path()).entryList({"*.lock"}).size(), 3);
     }
-
-    void folderThatCannotBeMadeIsNotClaimed()
-    {
-        QTemporaryDir dir;
-        QVERIFY(writeAll(dir.filePath("recovery"), "a file where the folder belongs"));
-        RecoveryFolder folder(dir.filePath("recovery"));
-        QVERIFY(!folder.claim());
-        QVERIFY(folder.orphans().empty());
-    }
 };
 
 QTEST_GUILESS_MAIN(RecoveryTest)
