@@ -20,7 +20,7 @@ struct BackupFixture : MainWindowFixture
     {
         QSignalSpy written(window.Backup(), &DocumentBackup::written);
         type(text);
-        return written.wait();
+        return written.wait(60000); // a large backup under the sanitizers on a busy machine
     }
     // A backup left behind by a program that is no longer running.
     QString leaveOrphan(const BackupHeader &header, const QByteArray &text)
