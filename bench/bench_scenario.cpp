@@ -10,6 +10,7 @@
 #include "editor/codesense.h"
 #include "codec/cp1252.h"
 #include "insight/scriptinsight.h"
+#include "document/documentbackup.h"
 #include "document/documentfile.h"
 #include "languages/scripthighlight.h"
 #include "script/scriptlanguage.h"
@@ -450,22 +451,38 @@ struct TypingSession {
     std::vector<double> latencies;  // key event to repaint done
     double longestStallMs = 0;      // longest turn of the event loop between keys
     int checks = 0;                 // times the checks finished and were shown
+    double longestPauseMs = 0;
+    // The same two measures in the main thread's own CPU time, which a busy machine's
+    // other processes do not inflate.
+    std::vector<double> cpuLatencies;
+    double longestStallCpuMs = 0;
 };
+
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1000 + double(now.tv_nsec) / 1e6;
+}
 
 // Types a line at the end of the script in bursts of ten keys; after each burst the
 // typist pauses until the checks have been shown (or two seconds without them), as a
 // player does between words. Everything the checks do on the main thread shows up as a
 // stall between keys or as slower keys.
-TypingSession typeWithPauses(frmMain &window, int keys) {
+// `settled` (when given) ends a pause instead of the checks being shown.
+TypingSession typeWithPauses(frmMain &window, int keys, const std::function<bool()> &settled = {},
+                             int longestPauseMs = 2000) {
     CodeSense *editor = window.CodeSense1;
     auto *insight = window.Insight();
     TypingSession session;
     if (insight) QObject::connect(insight, &ScriptInsight::refreshed, [&] { ++session.checks; });
     QElapsedTimer sinceTick;
+    double tickCpu = threadCpuMs();
     QTimer tick;
     tick.setInterval(0);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         session.longestStallMs = std::max(session.longestStallMs, msSince(sinceTick));
+        session.longestStallCpuMs = std::max(session.longestStallCpuMs, threadCpuMs() - tickCpu);
+        tickCpu = threadCpuMs();
         sinceTick.restart();
     });
     editor->SendScintilla(Sci::SCI_GOTOPOS, length(*editor));
@@ -476,14 +493,19 @@ TypingSession typeWithPauses(frmMain &window, int keys) {
     sinceTick.start();
     tick.start();
     for (int k = 0; k < keys; ++k) {
+        const double keyCpu = threadCpuMs();
         session.latencies.push_back(typeKey(*editor, typed[k % typed.size()]));
+        session.cpuLatencies.push_back(threadCpuMs() - keyCpu);
         sinceTick.restart();  // the key itself is measured above, not as a stall
+        tickCpu = threadCpuMs();
         QCoreApplication::processEvents();
         if (k % 10 == 9) {
             const int before = session.checks;
             QElapsedTimer pause;
             pause.start();
-            while (session.checks == before && pause.elapsed() < 2000) QCoreApplication::processEvents();
+            const auto done = [&] { return settled ? settled() : session.checks != before; };
+            while (!done() && pause.elapsed() < longestPauseMs) QCoreApplication::processEvents();
+            session.longestPauseMs = std::max(session.longestPauseMs, double(pause.elapsed()));
         }
     }
     tick.stop();
@@ -518,6 +540,56 @@ void benchTypingWithChecks(Report &report, const QString &path, int megabytes, i
     }
     report.add({QStringLiteral("longest stall between keys, checks on"), size, with.longestStallMs,
                 QStringLiteral("limit (checks off: %1 ms)").arg(without.longestStallMs, 0, 'f', 2), 0,
+                QStringLiteral("ms"), 16});
+}
+
+// ---- typing with backups of unsaved work on and off ----------------------------------
+
+// Without the checks, so the backups are all that differs. Each burst of ten keys is
+// followed by a pause until a backup of it is on disk: the piece-by-piece copy off the
+// editor falls between keys and the write overlaps the next burst. The session without
+// backups pauses as long as the longest pause with them.
+void benchTypingWithBackups(Report &report, const QString &path, int megabytes, int keys) {
+    TypingSession with, without;
+    int writes = 0;
+    {
+        frmMain window;
+        window.Form_Load();
+        delete window.Insight();
+        window.Backup()->setDelay(100);
+        QObject::connect(window.Backup(), &DocumentBackup::written, [&] { ++writes; });
+        window.OpenDocumentFile(path);
+        styleInBackground(*window.CodeSense1);
+        int before = 0;
+        with = typeWithPauses(window, keys, [&] {
+            const bool done = writes != before;
+            if (done) before = writes;
+            return done;
+        }, 5000);
+        window.Backup()->discard();
+    }
+    {
+        frmMain window;
+        window.Form_Load();
+        delete window.Insight();
+        delete window.Backup();
+        window.OpenDocumentFile(path);
+        styleInBackground(*window.CodeSense1);
+        without = typeWithPauses(window, keys, [] { return false; }, int(with.longestPauseMs));
+    }
+    const QString size = sizeName(megabytes) + QStringLiteral(" end");
+    std::printf("    (%d backups written while typing; longest pause for one %.0f ms)\n", writes, with.longestPauseMs);
+    std::printf("    (main thread's CPU time: keystroke p99 %.2f ms with backups, %.2f ms without; longest stall %.2f "
+                "ms with, %.2f ms without)\n",
+                percentile(with.cpuLatencies, 0.99), percentile(without.cpuLatencies, 0.99), with.longestStallCpuMs,
+                without.longestStallCpuMs);
+    for (double p : {0.5, 0.99}) {
+        report.add({QStringLiteral("keystroke p%1, backups on").arg(p * 100), size, percentile(with.latencies, p),
+                    QStringLiteral("limit (backups off: %1 ms)").arg(percentile(without.latencies, p), 0, 'f', 2), 0,
+                    QStringLiteral("ms"), 5});
+    }
+    report.add({QStringLiteral("longest stall between keys, backups on"), size, with.longestStallMs,
+                QStringLiteral("limit (backups off: %1 ms)").arg(without.longestStallMs, 0, 'f', 2), 0,
                 QStringLiteral("ms"), 16});
 }
 
@@ -696,6 +768,8 @@ int main(int argc, char *argv[]) {
         }
     }
     QDir().mkpath(dir);
+    // Backups of the typing go beside the scripts, not into the user's data folder.
+    qputenv("XDG_DATA_HOME", QDir(dir).absoluteFilePath(QStringLiteral("data")).toLocal8Bit());
     registerLanguages();
     Report report;
 
@@ -723,6 +797,8 @@ int main(int argc, char *argv[]) {
         // Checks of a script a player could exec, and of the largest one here.
         if ((megabytes == sizes.first() || megabytes == sizes.last()) && wanted("checks"))
             benchTypingWithChecks(report, path, megabytes, std::max(keys, 100));
+        if ((megabytes == sizes.first() || megabytes == sizes.last()) && wanted("backups"))
+            benchTypingWithBackups(report, path, megabytes, std::max(keys, 100));
     }
     writeReport(report, out);
     return 0;

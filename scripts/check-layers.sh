@@ -9,7 +9,7 @@ exec python3 - "$widgets" <<'PY'
 import pathlib, re, sys
 
 FOUNDATION = {"foundation"}
-CORE = {"codec", "script", "gamepath", "musicchanger", "cli"}
+CORE = {"codec", "script", "gamepath", "musicchanger", "recovery", "cli"}
 EDITOR = {"editor"}
 FEATURES = {"editing", "aids", "languages", "insight", "document", "tunemill", "trykeys", "about"}
 APP = {"app"}

@@ -69,5 +69,6 @@ int main(int argc, char *argv[])
     qCInfo(lcStartup) << "word files read";
     for (const QString &file : std::get<QStringList>(files))
         window.OpenDocumentFile(file);
+    window.OfferRecovery();
     return app.exec();
 }

@@ -5,7 +5,9 @@
 #include "aids/frmJK2colors.h"
 #include "aids/frmSpChars.h"
 #include "aids/lookahead.h"
+#include "document/documentbackup.h"
 #include "document/documentlifecycle.h"
+#include "document/recoveryoffer.h"
 #include "editing/editcommands.h"
 #include "editing/editorfeatures.h"
 #include "editing/frmPlay.h"
@@ -74,6 +76,12 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     lifecycle_ = new DocumentLifecycle(CodeSense1, Document, this);
     connect(lifecycle_, &DocumentLifecycle::CaptionChanged, this, &QWidget::setWindowTitle);
     connect(lifecycle_, &DocumentLifecycle::SavedBeforeQuit, this, &frmMain::endProgram);
+    backup_ = new DocumentBackup(CodeSense1, Document, lifecycle_);
+    backup_->setDescription([this] {
+        return std::pair(State.game() == Game::JediOutcast ? QStringLiteral("Jedi Outcast") : QStringLiteral("Quake III Arena"),
+                         EngineName(State.engine()));
+    });
+    connect(backup_, &DocumentBackup::unavailable, this, [this](const QString &message) { statusBar()->showMessage(message); });
 
     buildPanels();
     BuildMenus(this);
@@ -242,6 +250,28 @@ void frmMain::OpenDocument() { lifecycle_->Open(openDialogFolder()); }
 void frmMain::OpenDocumentFile(const QString &path) { lifecycle_->OpenFile(path); }
 void frmMain::SaveDocument() { lifecycle_->Save(); }
 void frmMain::SaveDocumentAs() { lifecycle_->SaveAs(); }
+
+DocumentBackup *frmMain::Backup() const
+{
+    return backup_.data();
+}
+
+void frmMain::OfferRecovery()
+{
+    if (!backup_)
+        return;
+    ::OfferRecovery(*backup_, *lifecycle_, Document, CodeSense1, this, [this](const BackupHeader &header) {
+        // The work comes back in the game and engine it was written for.
+        for (ScriptEngine engine : {ScriptEngine::JediOutcast_104, ScriptEngine::jk2mv, ScriptEngine::Quake3_132,
+                                    ScriptEngine::ioquake3}) {
+            if (EngineName(engine) != header.engine)
+                continue;
+            const bool jk2 = engine == ScriptEngine::JediOutcast_104 || engine == ScriptEngine::jk2mv;
+            State.setGame(jk2 ? Game::JediOutcast : Game::Quake3);
+            State.setEngine(engine);
+        }
+    });
+}
 
 void frmMain::mnuFile_new_Click() { NewDocument(); }
 void frmMain::mnuFile_open_Click() { OpenDocument(); }
@@ -475,6 +505,9 @@ void frmMain::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    // The work is saved, or the user chose to leave it.
+    if (backup_)
+        backup_->discard();
     closeAllWindowsAndEnd();
 }
 

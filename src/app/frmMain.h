@@ -13,6 +13,7 @@
 #include <functional>
 
 class CodeSense;
+class DocumentBackup;
 class DocumentLifecycle;
 class QAction;
 class QDockWidget;
@@ -44,6 +45,8 @@ public:
     // The splash and About window, created at start-up.
     frmSplash *Splash() const;
     ScriptInsight *Insight() const;
+    // A benchmark measures typing without backups by deleting them.
+    DocumentBackup *Backup() const;
 
     // The tool windows, created hidden on first call and kept for the whole run.
     frmCmdList *CmdList();
@@ -64,6 +67,8 @@ public:
     void OpenDocumentFile(const QString &path);
     void SaveDocument();
     void SaveDocumentAs();
+    // Offers back the unsaved work of programs that ended without saving or discarding it.
+    void OfferRecovery();
 
 public slots:
     void Form_Resize();
@@ -154,6 +159,7 @@ private:
     DocumentLifecycle *lifecycle_ = nullptr;
     // A benchmark measures typing without the checks by deleting them.
     QPointer<ScriptInsight> insight_;
+    QPointer<DocumentBackup> backup_;
     QDockWidget *problems_ = nullptr;
     QDockWidget *tryKeysDock_ = nullptr;
     TryKeysPanel *tryKeys_ = nullptr;

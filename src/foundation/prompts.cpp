@@ -1,5 +1,6 @@
 #include "foundation/prompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -18,6 +19,11 @@ public:
         QMessageBox box(r.icon, r.title, r.text, r.buttons, parent);
         if (r.defaultButton != QMessageBox::NoButton)
             box.setDefaultButton(r.defaultButton);
+        for (const auto &[button, text] : r.buttonTexts)
+            if (QAbstractButton *shown = box.button(button)) {
+                shown->setText(text);
+                shown->setIcon(QIcon()); // the standard one belongs to the standard caption
+            }
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 };

@@ -19,6 +19,8 @@ struct MessageBoxRequest
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // Standard buttons shown under captions of their own ("&Restore" on Yes).
+    QList<QPair<QMessageBox::StandardButton, QString>> buttonTexts = {};
 };
 
 class MessageBoxes

@@ -28,9 +28,30 @@ inline void PrepareApplicationFolder(const QTemporaryDir &dir)
     SetApplicationFolder(dir.path());
 }
 
+// Types any characters: Latin-1 as QTest's keys (which take nothing else), the rest as
+// an input method sends them, a key event carrying the character (a surrogate pair whole).
+inline void TypeText(QWidget *widget, const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() < 0x100) {
+            QTest::keyClick(widget, text[i].toLatin1());
+            continue;
+        }
+        const QString character = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
+        i += character.size() - 1;
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, character);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, character);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
 struct MainWindowFixture
 {
     QTemporaryDir appDir;
+    // Backups of unsaved work go to the user's data folder: here a temporary one.
+    QTemporaryDir dataDir;
+    bool dataSet = qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
     FakeServices fakes;
     FakeRegistry registry;
     bool prepared = (PrepareApplicationFolder(appDir), true);
@@ -44,7 +65,7 @@ struct MainWindowFixture
             window.Form_Load();
     }
     CodeSense *editor() const { return window.CodeSense1; }
-    void type(const QString &text) { QTest::keyClicks(window.CodeSense1, text); }
+    void type(const QString &text) { TypeText(window.CodeSense1, text); }
     // As a click on the menu item would.
     void click(const char *item)
     {
