@@ -120,8 +120,9 @@ void TryKeysPanel::showBinding(const QString &keyName)
     const QString current = simulator_->model().binding(key);
     const QString text = QString::fromUtf8(editor_->TextUtf8());
     // The bind that gave the key its current command; else the last bind of the key.
+    const QList<ScriptStatement> statements = ParseScript(text, engine_);
     const ScriptStatement *found = nullptr;
-    for (const ScriptStatement &s : ParseScript(text, engine_)) {
+    for (const ScriptStatement &s : statements) {
         if (s.command() != u"bind" || s.tokens.size() < 3 || ReadKeyName(s.tokens[1].text, engine_, vocabulary).key != key)
             continue;
         QStringList words;
