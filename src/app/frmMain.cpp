@@ -6,6 +6,7 @@
 #include "aids/frmSpChars.h"
 #include "aids/lookahead.h"
 #include "document/documentlifecycle.h"
+#include "document/loadingbar.h"
 #include "editing/editcommands.h"
 #include "editing/editorfeatures.h"
 #include "editing/frmPlay.h"
@@ -112,6 +113,7 @@ void frmMain::buildProblemsPanel()
     resizeDocks({problems_}, {list->fontMetrics().height() * 5}, Qt::Vertical);
     engineLabel_ = new QLabel;
     engineLabel_->setObjectName(QStringLiteral("lblEngine"));
+    statusBar()->addWidget(new LoadingBar(lifecycle_));
     statusBar()->addPermanentWidget(engineLabel_);
     insight_ = new ScriptInsight(CodeSense1, list,
                                  LoadVocabularies(ApplicationFile(QStringLiteral("vocab/jk2.tsv")),

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -15,40 +16,107 @@ constexpr qsizetype PieceBytes = 1 << 20;
 
 using Sci = QsciScintillaBase;
 
+// Refused before reading, so a file too large for memory never gets the program killed.
+FileError CheckOpenableSize(qint64 size)
+{
+    const qint64 limit = OpenableFileSizeLimit();
+    if (size <= limit)
+        return {};
+    const auto megabytes = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
+    return {FileErrors::OutOfMemory,
+            QObject::tr("Out of memory: the file is %1 MB, and the memory still free holds files up to %2 MB. "
+                        "Nothing was opened.")
+                .arg(megabytes(size), megabytes(limit))};
+}
+
+// Decoded a piece at a time into a document the editor does not show yet: no copy of the
+// whole file is ever held beside it. keepGoing is asked after each piece.
+FileError LoadInto(LoadingDocument &document, const QString &path, const LoadProgress &progress,
+                   const std::function<bool()> &keepGoing)
+{
+    bool outOfMemory = false;
+    FileError error = ReadFilePieces(path, PieceBytes, [&](QByteArrayView piece, qint64 done, qint64 total) {
+        if (!document.Append(cp1252::decodeToUtf8(piece))) {
+            outOfMemory = true;
+            return false;
+        }
+        if (progress)
+            progress(done, total);
+        return keepGoing();
+    });
+    if (outOfMemory)
+        return MakeFileError(FileErrors::OutOfMemory);
+    return error;
+}
+
 } // namespace
 
 FileError OpenFile(CodeSense *editor, const QString &path, const LoadProgress &progress)
 {
-    // Refused before reading, so a file too large for memory never gets the program killed.
     const qint64 size = QFileInfo(path).size();
-    const qint64 limit = OpenableFileSizeLimit();
-    if (size > limit) {
-        const auto megabytes = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
-        return {FileErrors::OutOfMemory,
-                QObject::tr("Out of memory: the file is %1 MB, and the memory still free holds files up to %2 MB. "
-                            "Nothing was opened.")
-                    .arg(megabytes(size), megabytes(limit))};
-    }
-    // Reading is the first half of the work reported, decoding into the editor the second.
-    ReadProgress reading;
-    if (progress)
-        reading = [&progress](qint64 done, qint64 total) { progress(done, 2 * total); };
-    QByteArray bytes;
-    FileError error = ReadFileBytes(path, bytes, reading);
-    if (!error.ok())
-        return error;
-    editor->BeginLoad(bytes.size());
-    // Decoded a piece at a time: no second copy of the whole text is made, and the caller
-    // may keep the window alive between pieces.
-    for (qsizetype start = 0; start < bytes.size(); start += PieceBytes) {
-        const QByteArrayView part = QByteArrayView(bytes).sliced(start, std::min(PieceBytes, bytes.size() - start));
-        editor->AppendLoaded(cp1252::decodeToUtf8(part));
-        if (progress)
-            progress(bytes.size() + std::min(start + PieceBytes, bytes.size()), 2 * bytes.size());
-    }
-    bytes = QByteArray();
-    editor->EndLoad();
+    if (FileError e = CheckOpenableSize(size); !e.ok())
+        return e;
+    LoadingDocument document(editor, size);
+    if (FileError e = LoadInto(document, path, progress, [] { return true; }); !e.ok())
+        return e;
+    editor->AdoptLoaded(std::move(document));
     return {};
+}
+
+// Shared with the worker, which may outlive a cancelled load's last look at it.
+struct FileLoad::Work
+{
+    std::atomic<bool> cancelled = false;
+    std::optional<LoadingDocument> document;
+    FileError error;
+};
+
+FileLoad::FileLoad(CodeSense *editor, const QString &path) : editor_(editor), work_(std::make_shared<Work>())
+{
+    editor->Attach(this);
+    const qint64 size = QFileInfo(path).size();
+    if (FileError e = CheckOpenableSize(size); !e.ok()) {
+        // Heard once the caller has connected, like every other ending.
+        QMetaObject::invokeMethod(this, [this, e] { finish(e); }, Qt::QueuedConnection);
+        return;
+    }
+    thread_ = std::thread([this, work = work_, path, size] {
+        work->document.emplace(editor_, size);
+        const auto report = [this](qint64 done, qint64 total) {
+            QMetaObject::invokeMethod(this, [this, done, total] { emit Progress(done, total); },
+                                      Qt::QueuedConnection);
+        };
+        work->error = LoadInto(*work->document, path, report, [&work] { return !work->cancelled; });
+        if (!work->cancelled)
+            QMetaObject::invokeMethod(this, [this] { finish(work_->error); }, Qt::QueuedConnection);
+    });
+}
+
+FileLoad::~FileLoad()
+{
+    Cancel();
+}
+
+void FileLoad::Cancel()
+{
+    work_->cancelled = true;
+    done_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    work_->document.reset(); // the memory goes back now, not with this object
+}
+
+void FileLoad::finish(const FileError &error)
+{
+    if (done_)
+        return;
+    if (thread_.joinable())
+        thread_.join();
+    done_ = true;
+    if (error.ok())
+        editor_->AdoptLoaded(std::move(*work_->document));
+    work_->document.reset();
+    emit Finished(error);
 }
 
 FileError SaveFile(CodeSense *editor, const QString &path)
