@@ -3,6 +3,7 @@
 //
 //   bench_scenario [--sizes 1,10,100] [--reps 3] [--keys 20] [--dir DIR] [--out report.json]
 //                  [--only startup,open,styling,find,save,live,memory,checks]
+//   bench_scenario --sizes 1,10,100 --dir DIR --only files   (only writes the scripts)
 //
 // Start-up and memory are measured in child processes of this same program, so each
 // starts from a fresh process.
@@ -696,6 +697,22 @@ int main(int argc, char *argv[]) {
         }
     }
     QDir().mkpath(dir);
+    const auto generate = [&dir](int megabytes) {
+        const QString path = scriptPath(dir, megabytes);
+        QByteArray bytes = GenerateScript(static_cast<std::size_t>(megabytes) << 20);
+        if (QFileInfo(path).size() != bytes.size()) {
+            QFile file(path);
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            file.write(bytes);
+        }
+        return bytes;
+    };
+    // The files alone, for the black-box runs of scripts/bench.sh.
+    if (only == QStringList{QStringLiteral("files")}) {
+        for (int megabytes : sizes)
+            generate(megabytes);
+        return 0;
+    }
     registerLanguages();
     Report report;
 
@@ -703,12 +720,7 @@ int main(int argc, char *argv[]) {
     if (wanted("startup")) benchStartup(report, std::max(reps, 9));
     for (int megabytes : sizes) {
         const QString path = scriptPath(dir, megabytes);
-        const QByteArray bytes = GenerateScript(static_cast<std::size_t>(megabytes) << 20);
-        if (QFileInfo(path).size() != bytes.size()) {
-            QFile file(path);
-            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            file.write(bytes);
-        }
+        const QByteArray bytes = generate(megabytes);
         const QByteArray utf8 = cp1252::decodeToUtf8(bytes);
         std::printf("%d MB\n", megabytes);
         if (wanted("open")) benchOpen(report, path, megabytes, reps);

@@ -35,8 +35,9 @@ FileError LoadInto(LoadingDocument &document, const QString &path, const LoadPro
                    const std::function<bool()> &keepGoing)
 {
     bool outOfMemory = false;
+    QByteArray utf8(cp1252::DecodedRoom(PieceBytes), Qt::Uninitialized);
     FileError error = ReadFilePieces(path, PieceBytes, [&](QByteArrayView piece, qint64 done, qint64 total) {
-        if (!document.Append(cp1252::decodeToUtf8(piece))) {
+        if (!document.Append(QByteArrayView(utf8.constData(), cp1252::decodeToUtf8(piece, utf8.data())))) {
             outOfMemory = true;
             return false;
         }
