@@ -6,6 +6,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -29,25 +32,74 @@ FileError CheckOpenableSize(qint64 size)
                 .arg(megabytes(size), megabytes(limit))};
 }
 
-// Decoded a piece at a time into a document the editor does not show yet: no copy of the
-// whole file is ever held beside it. keepGoing is asked after each piece.
-FileError LoadInto(LoadingDocument &document, const QString &path, const LoadProgress &progress,
-                   const std::function<bool()> &keepGoing)
+// Read and decoded on a helper thread a few pieces ahead, while the calling thread makes
+// the document (touching its memory for the first time is the slow part of a large load)
+// and takes in each piece; no copy of the whole file is ever held beside it. keepGoing is
+// asked after each piece.
+FileError LoadInto(std::optional<LoadingDocument> &document, const QsciScintillaBase *editor, const QString &path,
+                   qint64 size, const LoadProgress &progress, const std::function<bool()> &keepGoing)
 {
-    bool outOfMemory = false;
-    QByteArray utf8(cp1252::DecodedRoom(PieceBytes), Qt::Uninitialized);
-    FileError error = ReadFilePieces(path, PieceBytes, [&](QByteArrayView piece, qint64 done, qint64 total) {
-        if (!document.Append(QByteArrayView(utf8.constData(), cp1252::decodeToUtf8(piece, utf8.data())))) {
+    struct Piece
+    {
+        QByteArray utf8;
+        qint64 done = 0, total = 0;
+    };
+    constexpr std::size_t Ahead = 2;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Piece> ready;
+    bool readerDone = false, stop = false;
+    FileError readError;
+    std::thread reader([&] {
+        const FileError error = ReadFilePieces(path, PieceBytes, [&](QByteArrayView bytes, qint64 done, qint64 total) {
+            Piece piece{QByteArray(cp1252::DecodedRoom(bytes.size()), Qt::Uninitialized), done, total};
+            piece.utf8.truncate(cp1252::decodeToUtf8(bytes, piece.utf8.data()));
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return stop || ready.size() < Ahead; });
+            if (stop)
+                return false;
+            ready.push_back(std::move(piece));
+            changed.notify_all();
+            return true;
+        });
+        const std::lock_guard lock(mutex);
+        readError = error;
+        readerDone = true;
+        changed.notify_all();
+    });
+    document.emplace(editor, size);
+    bool outOfMemory = false, stopped = false;
+    for (;;) {
+        Piece piece;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return readerDone || !ready.empty(); });
+            if (ready.empty())
+                break;
+            piece = std::move(ready.front());
+            ready.pop_front();
+            changed.notify_all();
+        }
+        if (!document->Append(piece.utf8)) {
             outOfMemory = true;
-            return false;
+            break;
         }
         if (progress)
-            progress(done, total);
-        return keepGoing();
-    });
+            progress(piece.done, piece.total);
+        if (!keepGoing()) {
+            stopped = true;
+            break;
+        }
+    }
+    {
+        const std::lock_guard lock(mutex);
+        stop = true;
+        changed.notify_all();
+    }
+    reader.join();
     if (outOfMemory)
         return MakeFileError(FileErrors::OutOfMemory);
-    return error;
+    return stopped ? FileError{} : readError;
 }
 
 } // namespace
@@ -57,10 +109,10 @@ FileError OpenFile(CodeSense *editor, const QString &path, const LoadProgress &p
     const qint64 size = QFileInfo(path).size();
     if (FileError e = CheckOpenableSize(size); !e.ok())
         return e;
-    LoadingDocument document(editor, size);
-    if (FileError e = LoadInto(document, path, progress, [] { return true; }); !e.ok())
+    std::optional<LoadingDocument> document;
+    if (FileError e = LoadInto(document, editor, path, size, progress, [] { return true; }); !e.ok())
         return e;
-    editor->AdoptLoaded(std::move(document));
+    editor->AdoptLoaded(std::move(*document));
     return {};
 }
 
@@ -82,12 +134,11 @@ FileLoad::FileLoad(CodeSense *editor, const QString &path) : editor_(editor), wo
         return;
     }
     thread_ = std::thread([this, work = work_, path, size] {
-        work->document.emplace(editor_, size);
         const auto report = [this](qint64 done, qint64 total) {
             QMetaObject::invokeMethod(this, [this, done, total] { emit Progress(done, total); },
                                       Qt::QueuedConnection);
         };
-        work->error = LoadInto(*work->document, path, report, [&work] { return !work->cancelled; });
+        work->error = LoadInto(work->document, editor_, path, size, report, [&work] { return !work->cancelled; });
         if (!work->cancelled)
             QMetaObject::invokeMethod(this, [this] { finish(work_->error); }, Qt::QueuedConnection);
     });
