@@ -43,6 +43,7 @@ private slots:
         QVERIFY(writeAll(in, bytes));
         CodeSense editor;
         editor.SetText("before");
+        editor.setTabWidth(3); // the document's own settings go over to the file's
         QSignalSpy changes(&editor, &CodeSense::Change), loaded(&editor, &CodeSense::DocumentLoaded);
         QList<qint64> heard;
         SetOpenableFileSizeLimitForTesting(bytes.size()); // exactly at the limit still opens
@@ -52,6 +53,7 @@ private slots:
         SetOpenableFileSizeLimitForTesting(-1);
         QVERIFY(opened.ok() && editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION) == 0);
         QVERIFY(changes.isEmpty() && loaded.count() == 1 && !editor.isModified() && !editor.isUndoAvailable());
+        QCOMPARE(editor.tabWidth(), 3);
         QVERIFY(editor.Text() == cp1252::decode(bytes) && SaveFile(&editor, out).ok() && readAll(out) == bytes);
         QCOMPARE(heard.size(), (bytes.size() + (1 << 20) - 1) >> 20);
         if (!bytes.isEmpty())
@@ -67,7 +69,7 @@ private slots:
             QVERIFY2(error.number == UnencodableCharacterError && error.description.startsWith(
                          QString("Line %1 holds the character \u201c\u4E2D\u201d (U+4E2D)").arg(line + 1)),
                      qPrintable(error.description));
-            QVERIFY(readAll(out) == bytes && editor.isModified());
+            QVERIFY(readAll(out) == bytes && editor.isModified() && editor.isUndoAvailable());
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"in.cfg", "out.cfg"}));
             editor.SendScintilla(Sci::SCI_DELETERANGE, at, 3L);
         }
