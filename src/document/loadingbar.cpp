@@ -18,7 +18,6 @@ LoadingBar::LoadingBar(DocumentLifecycle *lifecycle, QWidget *parent) : QWidget(
     label_->setObjectName(QStringLiteral("lblLoading"));
     bar_ = new QProgressBar;
     bar_->setObjectName(QStringLiteral("prgLoading"));
-    bar_->setRange(0, 1000);
     bar_->setTextVisible(false);
     bar_->setMaximumWidth(fontMetrics().averageCharWidth() * 30);
     auto *cancel = new QPushButton(tr("Cancel"));
@@ -30,14 +29,18 @@ LoadingBar::LoadingBar(DocumentLifecycle *lifecycle, QWidget *parent) : QWidget(
     hide();
     connect(cancel, &QPushButton::clicked, lifecycle, &DocumentLifecycle::CancelLoad);
     connect(lifecycle, &DocumentLifecycle::LoadStarted, this, &LoadingBar::started);
-    connect(lifecycle, &DocumentLifecycle::LoadAdvanced, bar_, &QProgressBar::setValue);
+    connect(lifecycle, &DocumentLifecycle::LoadAdvanced, this, [this](int permille) {
+        bar_->setRange(0, 1000);
+        bar_->setValue(permille);
+    });
     connect(lifecycle, &DocumentLifecycle::LoadEnded, this, &LoadingBar::ended);
 }
 
 void LoadingBar::started(const QString &fileName)
 {
     label_->setText(tr("Opening %1...").arg(fileName));
-    bar_->setValue(0);
+    // Busy until the first piece is in: a large file's memory is made ready first.
+    bar_->setRange(0, 0);
     show();
     // Escape reaches whichever widget has the keyboard, the editor's own handling included.
     qApp->installEventFilter(this);
