@@ -45,7 +45,20 @@ X.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 X.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
 X.XKeysymToKeycode.restype = ctypes.c_ubyte
 X.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-X.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_void_p]
+
+
+class WindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("depth", ctypes.c_int), ("visual", ctypes.c_void_p),
+                ("root", ctypes.c_ulong), ("c_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
+                ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong),
+                ("map_installed", ctypes.c_int), ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+X.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(WindowAttributes)]
 XT.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
 
 
@@ -96,6 +109,10 @@ class Display:
     def titles(self, pid):
         """The titles of a process's top-level windows (no window manager: the root's children)."""
         return [(w, self.title(w)) for w in self.children(self.root) if self.property(w, self.wm_pid) == pid]
+
+    def viewable(self, window):
+        attributes = WindowAttributes()
+        return X.XGetWindowAttributes(self.d, window, ctypes.byref(attributes)) and attributes.map_state == 2
 
     def type_key(self, window, keysym):
         X.XSetInputFocus(self.d, window, 1, 0)  # RevertToPointerRoot, CurrentTime
@@ -153,8 +170,8 @@ def run_once(display, command, path, timeout=120.0):
                     break
             if result:
                 break
-            # The key is typed again when the first was lost to a window not yet ready.
-            if window is not None and now - typed_at > 0.25:
+            # Typed once the window is on the screen, and again if it was lost meanwhile.
+            if window is not None and now - typed_at > 0.25 and display.viewable(window):
                 display.type_key(window, ord("x"))
                 typed_at = now
             time.sleep(0.002)
