@@ -229,7 +229,7 @@ def table(report, names):
         seconds, ratio, memory = target_for(size)
         for name in names:
             row = rows.get(name)
-            cells += [f"{row['responsive']:.2f} s", f"{row['peak_kib'] / 1024:.0f} MB"] if row else ["-", "-"]
+            cells += [f"{row['responsive']:.2f} s", f"{row['peak_kib'] / 1024:.0f} MiB"] if row else ["-", "-"]
         ours = rows.get(judged)
         if peers:
             peer = rows.get(peers[0])
@@ -279,7 +279,7 @@ def main():
                    "runs": [r["responsive"] for r in runs]}
             report.append(row)
             print(f"{os.path.basename(path):>18} {name:>18}: {row['responsive'] * 1000:8.0f} ms "
-                  f"{row['peak_kib'] / 1024:7.0f} MB  (runs: "
+                  f"{row['peak_kib'] / 1024:7.0f} MiB  (runs: "
                   + ", ".join(f"{r * 1000:.0f}" for r in row["runs"]) + ")", flush=True)
     names = [name for name, _ in editors]
     text = (f"Measured on: {machine()}; load average {load_before:.2f} before, "

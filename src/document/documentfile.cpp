@@ -67,7 +67,16 @@ FileError LoadInto(std::optional<LoadingDocument> &document, const QsciScintilla
         readerDone = true;
         changed.notify_all();
     });
-    document.emplace(editor, size);
+    // The first piece tells how much the text grows in UTF-8; room beyond that costs twice,
+    // for the text and for its styles, and a file that grows more later only costs a copy.
+    qint64 expected = size;
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return readerDone || !ready.empty(); });
+        if (!ready.empty() && ready.front().done > 0)
+            expected = size * ready.front().utf8.size() / ready.front().done;
+    }
+    document.emplace(editor, expected + expected / 32);
     bool outOfMemory = false, stopped = false;
     for (;;) {
         Piece piece;

@@ -88,7 +88,7 @@ LoadingDocument::LoadingDocument(const QsciScintillaBase *editor, qsizetype expe
 {
     // Room for some typing too: otherwise the first key after loading a large file
     // reallocates and copies the whole text.
-    const auto room = static_cast<unsigned long>(expectedBytes + expectedBytes / 8 + 65536);
+    const auto room = static_cast<unsigned long>(expectedBytes + 65536);
     loader_ = reinterpret_cast<Loader *>(editor->SendScintilla(QsciScintillaBase::SCI_CREATELOADER, room, 0L));
 }
 

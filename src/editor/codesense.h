@@ -35,9 +35,10 @@ struct EditorRange
 class LoadingDocument
 {
 public:
-    // Room for about expectedBytes of UTF-8, made ready here: fresh memory is slow to touch,
-    // so a worker thread should construct it. Asks the editor only for a new document,
-    // which reads nothing of the editor's state; the editor must outlive the call.
+    // Room for expectedBytes of UTF-8 and some typing, made ready here: fresh memory is
+    // slow to touch, so a worker thread should construct it. Asks the editor only for a
+    // new document, which reads nothing of the editor's state; the editor must outlive
+    // the call.
     LoadingDocument(const QsciScintillaBase *editor, qsizetype expectedBytes);
     LoadingDocument(LoadingDocument &&other) noexcept : loader_(std::exchange(other.loader_, nullptr)) {}
     LoadingDocument &operator=(LoadingDocument &&other) noexcept;
