@@ -125,7 +125,7 @@ FileError OpenFile(CodeSense *editor, const QString &path, const LoadProgress &p
     return {};
 }
 
-// Shared with the worker, which may outlive a cancelled load's last look at it.
+// What the worker fills in; this object reads it only once the worker is joined.
 struct FileLoad::Work
 {
     std::atomic<bool> cancelled = false;

@@ -35,7 +35,6 @@ public:
     FileLoad(CodeSense *editor, const QString &path);
     ~FileLoad() override;
     void Cancel();
-    bool Running() const { return !done_; }
 
 signals:
     void Progress(qint64 done, qint64 total);

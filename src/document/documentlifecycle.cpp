@@ -99,11 +99,6 @@ void DocumentLifecycle::OpenFile(const QString &path)
     emit LoadStarted(QFileInfo(path).fileName());
 }
 
-bool DocumentLifecycle::Loading() const
-{
-    return load_ != nullptr;
-}
-
 void DocumentLifecycle::CancelLoad()
 {
     if (!load_)

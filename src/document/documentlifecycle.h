@@ -26,7 +26,6 @@ public:
     // A large file loads in the background: the window goes on, the document stays as it
     // was (and read-only) until the file is in, and CancelLoad keeps it.
     void OpenFile(const QString &path);
-    bool Loading() const;
     void CancelLoad();
     void Save();
     void SaveAs();

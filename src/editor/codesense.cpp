@@ -75,10 +75,12 @@ void CodeSense::SetText(const QString &text)
     SetTextUtf8(text.toUtf8());
 }
 
-// Scintilla's loader interface (ILoader.h, not shipped with QScintilla): a new document,
-// not shown by any editor, that takes text at its end.
-struct LoadingDocument::Loader
+// Scintilla's loader interface (its ILexer.h, which QScintilla does not ship), under its
+// own name so that the sanitizers see the same type: a new document, shown by no editor,
+// that takes text at its end.
+class ILoader
 {
+public:
     virtual int Release() = 0;
     virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
     virtual void *ConvertToDocument() = 0;
@@ -89,7 +91,7 @@ LoadingDocument::LoadingDocument(const QsciScintillaBase *editor, qsizetype expe
     // Room for some typing too: otherwise the first key after loading a large file
     // reallocates and copies the whole text.
     const auto room = static_cast<unsigned long>(expectedBytes + 65536);
-    loader_ = reinterpret_cast<Loader *>(editor->SendScintilla(QsciScintillaBase::SCI_CREATELOADER, room, 0L));
+    loader_ = reinterpret_cast<ILoader *>(editor->SendScintilla(QsciScintillaBase::SCI_CREATELOADER, room, 0L));
 }
 
 LoadingDocument &LoadingDocument::operator=(LoadingDocument &&other) noexcept

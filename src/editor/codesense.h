@@ -30,6 +30,8 @@ struct EditorRange
     bool operator==(const EditorRange &) const = default;
 };
 
+class ILoader;
+
 // A document being filled, on any one thread at a time, before an editor shows it; the
 // editor's own document is untouched meanwhile. Dropped unadopted, its text is freed.
 class LoadingDocument
@@ -49,8 +51,7 @@ public:
 
 private:
     friend class CodeSense;
-    struct Loader;
-    Loader *loader_ = nullptr;
+    ILoader *loader_ = nullptr;
 };
 
 class CodeSense : public QsciScintilla
