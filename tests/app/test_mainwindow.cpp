@@ -347,13 +347,14 @@ private slots:
 
     // A large file loads in the background: the window goes on handling events while the
     // document stays as it was and takes no keys. A cancel, by Escape or the status bar's
-    // button, keeps that document: text, file, modified mark and undo.
+    // button, or a file refused, keeps that document: text, file, modified mark and undo.
     void largeFileLoadsInTheBackground_data()
     {
         Columns<QString>({"ending"});
         QTest::newRow("Escape") << "Escape";
         QTest::newRow("Cancel button") << "button";
         QTest::newRow("loaded") << "";
+        QTest::newRow("refused, too large for the memory left") << "refused";
     }
     void largeFileLoadsInTheBackground()
     {
@@ -367,6 +368,8 @@ private slots:
         const QString caption = f.window.windowTitle();
         auto *bar = f.window.findChild<QWidget *>(QStringLiteral("fraLoading"));
         bool handledMeanwhile = false;
+        if (ending == "refused")
+            SetOpenableFileSizeLimitForTesting(line.size() * 1000);
         f.window.OpenDocumentFile(big);
         f.type("z");
         QMetaObject::invokeMethod(
@@ -380,7 +383,9 @@ private slots:
             },
             Qt::QueuedConnection);
         QTRY_VERIFY(bar->isHidden());
-        QVERIFY(handledMeanwhile);
+        SetOpenableFileSizeLimitForTesting(-1);
+        QCOMPARE(handledMeanwhile, ending != "refused"); // refused before the first turn of the loop
+        QCOMPARE(f.fakes.messageBoxes.texts().size(), ending == "refused" ? 1 : 0);
         if (ending.isEmpty()) {
             QCOMPARE(f.editor()->length(), 500000 * line.size());
             QVERIFY(!f.editor()->isModified() && !f.editor()->isUndoAvailable());
