@@ -4,23 +4,23 @@
 # runs of the real program beside Geany. Writes build-bench/pure.json, report.json,
 # report.md, blackbox.json and blackbox.md, and prints the tables. Extra arguments go to
 # the scenario program (e.g. --sizes 1,10 --reps 5).
-#   BENCH_PARTS=blackbox scripts/bench.sh    only the black-box runs (also: inprocess)
+#   BENCH_ONLY=blackbox scripts/bench.sh     only the black-box runs (also: inprocess)
 #   BENCH_HUGE=1 scripts/bench.sh            adds a 1 GB script to the black-box runs
 set -euo pipefail
 cd "$(dirname "$0")/.."
-parts=${BENCH_PARTS:-inprocess,blackbox}
+runs=${BENCH_ONLY:-inprocess,blackbox}
 # Geany is the peer of the black-box runs; the set-up of the program itself never needs it.
 scripts/setup.sh libbenchmark-dev geany
 export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=ON -DTAVREL_TESTS=OFF >/dev/null
 cmake --build build-bench --target tavrel bench_pure bench_scenario --parallel "$(nproc)"
 cd build-bench
-if [[ $parts == *inprocess* ]]; then
+if [[ $runs == *inprocess* ]]; then
   nice bin/bench_pure --benchmark_out=pure.json --benchmark_out_format=json
   nice bin/bench_scenario --dir bench-data --out report.json "$@"
 fi
 
-if [[ $parts == *blackbox* ]]; then
+if [[ $runs == *blackbox* ]]; then
   # The same generated scripts for both programs; a tiny one is the first lines of the
   # smallest. Geany colours C, not .cfg, so the same bytes named .c show what colouring costs.
   sizes=(1 10 100)
