@@ -62,13 +62,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
     frmMain window;
+    // Before the window is shown: a large file loads on another core meanwhile.
+    for (const QString &file : std::get<QStringList>(files))
+        window.OpenDocumentFile(file);
     window.Form_Load();
     // A word file that cannot be read ends the program during start-up.
     if (window.ProgramEnded())
         return 1;
     qCInfo(lcStartup) << "word files read";
-    for (const QString &file : std::get<QStringList>(files))
-        window.OpenDocumentFile(file);
     window.OfferRecovery();
     return app.exec();
 }

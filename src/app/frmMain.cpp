@@ -7,6 +7,7 @@
 #include "aids/lookahead.h"
 #include "document/documentbackup.h"
 #include "document/documentlifecycle.h"
+#include "document/loadingbar.h"
 #include "document/recoveryoffer.h"
 #include "editing/editcommands.h"
 #include "editing/editorfeatures.h"
@@ -122,6 +123,7 @@ void frmMain::buildPanels()
     resizeDocks({problems_}, {list->fontMetrics().height() * 5}, Qt::Vertical);
     engineLabel_ = new QLabel;
     engineLabel_->setObjectName(QStringLiteral("lblEngine"));
+    statusBar()->addWidget(new LoadingBar(lifecycle_));
     statusBar()->addPermanentWidget(engineLabel_);
     const auto vocabularies = LoadVocabularies(ApplicationFile(QStringLiteral("vocab/jk2.tsv")),
                                                ApplicationFile(QStringLiteral("vocab/q3.tsv")));

@@ -169,8 +169,17 @@ QByteArray decodeToUtf8(QByteArrayView fileBytes)
     // Three bytes of slack let every character be stored with one 4-byte copy.
     constexpr qsizetype slack = 3;
     QByteArray out(outSize + slack, Qt::Uninitialized);
-    char *o = out.data();
-    i = 0;
+    decodeToUtf8(fileBytes, out.data());
+    out.truncate(outSize);
+    return out;
+}
+
+qsizetype decodeToUtf8(QByteArrayView fileBytes, char *out)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(fileBytes.data());
+    const qsizetype n = fileBytes.size();
+    char *o = out;
+    qsizetype i = 0;
     while (i < n) {
         if (i + 8 <= n && eightAscii(in + i)) {
             std::memcpy(o, in + i, 8);
@@ -182,8 +191,7 @@ QByteArray decodeToUtf8(QByteArrayView fileBytes)
         std::memcpy(o, s.bytes, 4);
         o += s.length;
     }
-    out.truncate(outSize);
-    return out;
+    return o - out;
 }
 
 QString decode(QByteArrayView fileBytes)

@@ -16,6 +16,10 @@ int fromUnicode(char32_t character);
 
 // NUL, CR and LF pass through unchanged; nothing is normalised.
 QByteArray decodeToUtf8(QByteArrayView fileBytes);
+// The same into a buffer of DecodedRoom(fileBytes.size()) bytes, in one pass; returns the
+// bytes written. For readers that decode piece by piece into one buffer.
+constexpr qsizetype DecodedRoom(qsizetype fileBytes) { return 3 * fileBytes + 3; }
+qsizetype decodeToUtf8(QByteArrayView fileBytes, char *out);
 QString decode(QByteArrayView fileBytes);
 
 struct EncodeResult

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <limits>
@@ -231,6 +232,30 @@ FileError ReadFileBytes(const QString &path, QByteArray &out, const ReadProgress
         return failure(errno, file.error(), Purpose::Read, DeviceIOError);
     out = std::move(bytes);
     return {};
+}
+
+FileError ReadFilePieces(const QString &path, qsizetype pieceBytes, const PieceConsumer &consume)
+{
+    if (FileError e = probePath(path, Purpose::Read); !e.ok())
+        return e;
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failure(errno, file.error(), Purpose::Read, PathFileAccessError);
+    const qint64 size = file.size();
+    QByteArray piece(pieceBytes, Qt::Uninitialized);
+    qint64 done = 0;
+    for (;;) {
+        errno = 0;
+        const qint64 n = file.read(piece.data(), pieceBytes);
+        if (n < 0)
+            return failure(errno, file.error(), Purpose::Read, DeviceIOError);
+        if (n == 0)
+            return {};
+        done += n;
+        if (!consume(QByteArrayView(piece.constData(), n), done, std::max(size, done)))
+            return {};
+    }
 }
 
 AtomicFileWriter::AtomicFileWriter(const QString &path) : file_(std::make_unique<QSaveFile>(path)) {}

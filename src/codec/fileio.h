@@ -50,6 +50,12 @@ void SetOpenableFileSizeLimitForTesting(qint64 limit);
 using ReadProgress = std::function<void(qint64 done, qint64 total)>;
 FileError ReadFileBytes(const QString &path, QByteArray &out, const ReadProgress &progress = {});
 
+// The file a piece at a time, for readers that never hold all of it: consume hears each
+// piece with the bytes read so far and the file's size, and stops the read by returning
+// false (which is no error).
+using PieceConsumer = std::function<bool(QByteArrayView piece, qint64 done, qint64 total)>;
+FileError ReadFilePieces(const QString &path, qsizetype pieceBytes, const PieceConsumer &consume);
+
 // Replaces the file only once every byte is safely written: on any failure the previous
 // file is left as it was and no temporary file remains beside it.
 FileError WriteFileAtomically(const QString &path, QByteArrayView bytes);

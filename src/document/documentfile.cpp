@@ -6,6 +6,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
 
 namespace {
 
@@ -15,40 +19,165 @@ constexpr qsizetype PieceBytes = 1 << 20;
 
 using Sci = QsciScintillaBase;
 
+// Refused before reading, so a file too large for memory never gets the program killed.
+FileError CheckOpenableSize(qint64 size)
+{
+    const qint64 limit = OpenableFileSizeLimit();
+    if (size <= limit)
+        return {};
+    const auto megabytes = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
+    return {FileErrors::OutOfMemory,
+            QObject::tr("Out of memory: the file is %1 MB, and the memory still free holds files up to %2 MB. "
+                        "Nothing was opened.")
+                .arg(megabytes(size), megabytes(limit))};
+}
+
+// Read and decoded on a helper thread a few pieces ahead, while the calling thread makes
+// the document (touching its memory for the first time is the slow part of a large load)
+// and takes in each piece; no copy of the whole file is ever held beside it. keepGoing is
+// asked after each piece.
+FileError LoadInto(std::optional<LoadingDocument> &document, const QsciScintillaBase *editor, const QString &path,
+                   qint64 size, const LoadProgress &progress, const std::function<bool()> &keepGoing)
+{
+    struct Piece
+    {
+        QByteArray utf8;
+        qint64 done = 0, total = 0;
+    };
+    constexpr std::size_t Ahead = 2;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Piece> ready;
+    bool readerDone = false, stop = false;
+    FileError readError;
+    std::thread reader([&] {
+        const FileError error = ReadFilePieces(path, PieceBytes, [&](QByteArrayView bytes, qint64 done, qint64 total) {
+            Piece piece{QByteArray(cp1252::DecodedRoom(bytes.size()), Qt::Uninitialized), done, total};
+            piece.utf8.truncate(cp1252::decodeToUtf8(bytes, piece.utf8.data()));
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return stop || ready.size() < Ahead; });
+            if (stop)
+                return false;
+            ready.push_back(std::move(piece));
+            changed.notify_all();
+            return true;
+        });
+        const std::lock_guard lock(mutex);
+        readError = error;
+        readerDone = true;
+        changed.notify_all();
+    });
+    // The first piece tells how much the text grows in UTF-8; room beyond that costs twice,
+    // for the text and for its styles, and a file that grows more later only costs a copy.
+    qint64 expected = size;
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return readerDone || !ready.empty(); });
+        if (!ready.empty() && ready.front().done > 0)
+            expected = size * ready.front().utf8.size() / ready.front().done;
+    }
+    document.emplace(editor, expected + expected / 32);
+    bool outOfMemory = false, stopped = false;
+    for (;;) {
+        Piece piece;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return readerDone || !ready.empty(); });
+            if (ready.empty())
+                break;
+            piece = std::move(ready.front());
+            ready.pop_front();
+            changed.notify_all();
+        }
+        if (!document->Append(piece.utf8)) {
+            outOfMemory = true;
+            break;
+        }
+        if (progress)
+            progress(piece.done, piece.total);
+        if (!keepGoing()) {
+            stopped = true;
+            break;
+        }
+    }
+    {
+        const std::lock_guard lock(mutex);
+        stop = true;
+        changed.notify_all();
+    }
+    reader.join();
+    if (outOfMemory)
+        return MakeFileError(FileErrors::OutOfMemory);
+    return stopped ? FileError{} : readError;
+}
+
 } // namespace
 
 FileError OpenFile(CodeSense *editor, const QString &path, const LoadProgress &progress)
 {
-    // Refused before reading, so a file too large for memory never gets the program killed.
     const qint64 size = QFileInfo(path).size();
-    const qint64 limit = OpenableFileSizeLimit();
-    if (size > limit) {
-        const auto megabytes = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
-        return {FileErrors::OutOfMemory,
-                QObject::tr("Out of memory: the file is %1 MB, and the memory still free holds files up to %2 MB. "
-                            "Nothing was opened.")
-                    .arg(megabytes(size), megabytes(limit))};
-    }
-    // Reading is the first half of the work reported, decoding into the editor the second.
-    ReadProgress reading;
-    if (progress)
-        reading = [&progress](qint64 done, qint64 total) { progress(done, 2 * total); };
-    QByteArray bytes;
-    FileError error = ReadFileBytes(path, bytes, reading);
-    if (!error.ok())
-        return error;
-    editor->BeginLoad(bytes.size());
-    // Decoded a piece at a time: no second copy of the whole text is made, and the caller
-    // may keep the window alive between pieces.
-    for (qsizetype start = 0; start < bytes.size(); start += PieceBytes) {
-        const QByteArrayView part = QByteArrayView(bytes).sliced(start, std::min(PieceBytes, bytes.size() - start));
-        editor->AppendLoaded(cp1252::decodeToUtf8(part));
-        if (progress)
-            progress(bytes.size() + std::min(start + PieceBytes, bytes.size()), 2 * bytes.size());
-    }
-    bytes = QByteArray();
-    editor->EndLoad();
+    if (FileError e = CheckOpenableSize(size); !e.ok())
+        return e;
+    std::optional<LoadingDocument> document;
+    if (FileError e = LoadInto(document, editor, path, size, progress, [] { return true; }); !e.ok())
+        return e;
+    editor->AdoptLoaded(std::move(*document));
     return {};
+}
+
+// What the worker fills in; this object reads it only once the worker is joined.
+struct FileLoad::Work
+{
+    std::atomic<bool> cancelled = false;
+    std::optional<LoadingDocument> document;
+    FileError error;
+};
+
+FileLoad::FileLoad(CodeSense *editor, const QString &path) : editor_(editor), work_(std::make_shared<Work>())
+{
+    editor->Attach(this);
+    const qint64 size = QFileInfo(path).size();
+    if (FileError e = CheckOpenableSize(size); !e.ok()) {
+        // Heard once the caller has connected, like every other ending.
+        QMetaObject::invokeMethod(this, [this, e] { finish(e); }, Qt::QueuedConnection);
+        return;
+    }
+    thread_ = std::thread([this, work = work_, path, size] {
+        const auto report = [this](qint64 done, qint64 total) {
+            QMetaObject::invokeMethod(this, [this, done, total] { emit Progress(done, total); },
+                                      Qt::QueuedConnection);
+        };
+        work->error = LoadInto(work->document, editor_, path, size, report, [&work] { return !work->cancelled; });
+        if (!work->cancelled)
+            QMetaObject::invokeMethod(this, [this] { finish(work_->error); }, Qt::QueuedConnection);
+    });
+}
+
+FileLoad::~FileLoad()
+{
+    Cancel();
+}
+
+void FileLoad::Cancel()
+{
+    work_->cancelled = true;
+    done_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    work_->document.reset(); // the memory goes back now, not with this object
+}
+
+void FileLoad::finish(const FileError &error)
+{
+    if (done_)
+        return;
+    if (thread_.joinable())
+        thread_.join();
+    done_ = true;
+    if (error.ok())
+        editor_->AdoptLoaded(std::move(*work_->document));
+    work_->document.reset();
+    emit Finished(error);
 }
 
 FileError SaveFile(CodeSense *editor, const QString &path)

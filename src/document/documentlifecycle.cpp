@@ -5,10 +5,8 @@
 #include "foundation/appfolder.h"
 #include "foundation/prompts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProgressDialog>
 
 namespace {
 
@@ -51,6 +49,7 @@ void DocumentLifecycle::showFileError(int number, const QString &description)
 
 void DocumentLifecycle::New()
 {
+    CancelLoad();
     editor_->SetText(QString());
     state_.NewDocument();
     emit CaptionChanged(state_.Caption);
@@ -66,31 +65,47 @@ void DocumentLifecycle::Open(const QString &folder)
 
 void DocumentLifecycle::OpenFile(const QString &path)
 {
-    // A file that takes long to load shows how far it has come, and the window keeps
-    // painting meanwhile; the dialog is modal, so nothing can be edited half loaded.
-    const QFileInfo file(path);
-    QProgressDialog progress(tr("Opening %1...").arg(file.fileName()), QString(), 0, 1000, window_);
-    progress.setObjectName(QStringLiteral("dlgOpening"));
-    progress.setWindowTitle(window_->windowTitle());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoReset(false);
-    progress.setValue(0);
-    // A very large file shows it at once, and the window is painted before the read.
-    if (file.size() > 64 * 1024 * 1024) {
-        progress.show();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    const FileError error = ::OpenFile(editor_, path, [&](qint64 done, qint64 total) {
-        progress.setValue(static_cast<int>(done * 1000 / total));
-    });
-    progress.reset();
-    if (!error.ok()) {
-        showFileError(error.number, error.description);
+    CancelLoad();
+    // A file this small is in within a frame; a larger one would freeze the window.
+    constexpr qint64 BackgroundBytes = 4 << 20;
+    if (QFileInfo(path).size() < BackgroundBytes) {
+        if (const FileError error = ::OpenFile(editor_, path); !error.ok()) {
+            showFileError(error.number, error.description);
+            return;
+        }
+        state_.Opened(path);
+        emit CaptionChanged(state_.Caption);
         return;
     }
-    state_.Opened(path);
-    emit CaptionChanged(state_.Caption);
+    // Read-only meanwhile: an edit made now would be lost to the file, or kept by a cancel.
+    wasReadOnly_ = editor_->isReadOnly();
+    editor_->setReadOnly(true);
+    load_ = new FileLoad(editor_, path);
+    connect(load_, &FileLoad::Progress, this, [this](qint64 done, qint64 total) {
+        emit LoadAdvanced(total > 0 ? static_cast<int>(done * 1000 / total) : 1000);
+    });
+    connect(load_, &FileLoad::Finished, this, [this, path](const FileError &error) {
+        load_->deleteLater();
+        load_ = nullptr;
+        emit LoadEnded();
+        if (!error.ok()) {
+            editor_->setReadOnly(wasReadOnly_);
+            showFileError(error.number, error.description);
+            return;
+        }
+        state_.Opened(path);
+        emit CaptionChanged(state_.Caption);
+    });
+    emit LoadStarted(QFileInfo(path).fileName());
+}
+
+void DocumentLifecycle::CancelLoad()
+{
+    if (!load_)
+        return;
+    delete load_.data(); // waits for the worker, which stops after its current piece
+    editor_->setReadOnly(wasReadOnly_);
+    emit LoadEnded();
 }
 
 bool DocumentLifecycle::saveTo(const QString &path)

@@ -6,8 +6,10 @@
 #include "document/documentstate.h"
 
 #include <QObject>
+#include <QPointer>
 
 class CodeSense;
+class FileLoad;
 class QWidget;
 
 class DocumentLifecycle : public QObject
@@ -21,7 +23,10 @@ public:
     void New();
     // Asks for a file, starting in `folder`, and opens it.
     void Open(const QString &folder);
+    // A large file loads in the background: the window goes on, the document stays as it
+    // was (and read-only) until the file is in, and CancelLoad keeps it.
     void OpenFile(const QString &path);
+    void CancelLoad();
     void Save();
     void SaveAs();
 
@@ -34,6 +39,10 @@ signals:
     void CaptionChanged(const QString &caption);
     // A save asked for by the close question succeeded: the program may end.
     void SavedBeforeQuit();
+    // A background load: its start, each step (work done of 1000), and its end, whatever it was.
+    void LoadStarted(const QString &fileName);
+    void LoadAdvanced(int permille);
+    void LoadEnded();
 
 private:
     void textChanged();
@@ -43,4 +52,6 @@ private:
     CodeSense *editor_;
     DocumentState &state_;
     QWidget *window_;
+    QPointer<FileLoad> load_;
+    bool wasReadOnly_ = false;
 };

@@ -75,34 +75,78 @@ void CodeSense::SetText(const QString &text)
     SetTextUtf8(text.toUtf8());
 }
 
-void CodeSense::BeginLoad(qsizetype expectedBytes)
+// Scintilla's loader interface (its ILexer.h, which QScintilla does not ship), under its
+// own name so that the sanitizers see the same type: a new document, shown by no editor,
+// that takes text at its end.
+class ILoader
 {
+public:
+    virtual int Release() = 0;
+    virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
+    virtual void *ConvertToDocument() = 0;
+};
+
+LoadingDocument::LoadingDocument(const QsciScintillaBase *editor, qsizetype expectedBytes)
+{
+    // Room for some typing too: otherwise the first key after loading a large file
+    // reallocates and copies the whole text.
+    const auto room = static_cast<unsigned long>(expectedBytes + 65536);
+    loader_ = reinterpret_cast<ILoader *>(editor->SendScintilla(QsciScintillaBase::SCI_CREATELOADER, room, 0L));
+}
+
+LoadingDocument &LoadingDocument::operator=(LoadingDocument &&other) noexcept
+{
+    if (this != &other) {
+        if (loader_)
+            loader_->Release();
+        loader_ = std::exchange(other.loader_, nullptr);
+    }
+    return *this;
+}
+
+LoadingDocument::~LoadingDocument()
+{
+    if (loader_)
+        loader_->Release();
+}
+
+bool LoadingDocument::Append(QByteArrayView utf8)
+{
+    return loader_ && loader_->AddData(utf8.data(), utf8.size()) == 0;
+}
+
+void CodeSense::AdoptLoaded(LoadingDocument &&document)
+{
+    if (!document.loader_)
+        return;
+    void *loaded = std::exchange(document.loader_, nullptr)->ConvertToDocument();
+    // What belongs to the document, not the view, goes over to the new one. QScintilla's
+    // own record of the document (document(), setDocument()) is left behind: nothing
+    // here uses it, and the modified mark it keeps follows the save point below.
+    const long tabWidth = SendScintilla(SCI_GETTABWIDTH), indent = SendScintilla(SCI_GETINDENT);
+    const long useTabs = SendScintilla(SCI_GETUSETABS), eolMode = SendScintilla(SCI_GETEOLMODE);
+    const long charIndex = SendScintilla(SCI_GETLINECHARACTERINDEX);
     // With modification notifications off, QScintilla also skips copying the whole old and
     // new text into QStrings for its accessibility events, which costs more than the load.
     ++silentChanges_;
-    loadEventMask_ = SendScintilla(SCI_GETMODEVENTMASK);
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0);
-    SendScintilla(SCI_SETUNDOCOLLECTION, false);
-    SendScintilla(SCI_CLEARALL);
-    // Room for the text and some typing: otherwise the first key after loading a large
-    // file reallocates and copies the whole text.
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(expectedBytes + expectedBytes / 8 + 65536));
-}
-
-void CodeSense::AppendLoaded(QByteArrayView utf8)
-{
-    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.data());
-}
-
-void CodeSense::EndLoad()
-{
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, loaded);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, loaded); // the editor holds it now
+    SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
+    SendScintilla(SCI_SETTABWIDTH, tabWidth);
+    SendScintilla(SCI_SETINDENT, indent);
+    SendScintilla(SCI_SETUSETABS, useTabs);
+    SendScintilla(SCI_SETEOLMODE, eolMode);
+    if (charIndex != SC_LINECHARACTERINDEX_NONE)
+        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, charIndex);
     // Scintilla keeps the text and its styles in two gap buffers, filled at their ends by
     // the load. An edit that changes nothing moves both gaps to the start, where the caret
     // is: otherwise the first key typed there copies the whole document, twice.
     SendScintilla(SCI_INSERTTEXT, 0UL, " ");
     SendScintilla(SCI_DELETERANGE, 0UL, 1L);
     SendScintilla(SCI_SETUNDOCOLLECTION, true);
-    SendScintilla(SCI_SETMODEVENTMASK, loadEventMask_);
+    SendScintilla(SCI_SETMODEVENTMASK, eventMask);
     --silentChanges_;
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);

@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QPointer>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // A selection snapshot; the End members give the caret end. Columns count the
@@ -27,6 +28,30 @@ struct EditorRange
     qint32 EndLineNo = 0;
     qint32 EndColNo = 0;
     bool operator==(const EditorRange &) const = default;
+};
+
+class ILoader;
+
+// A document being filled, on any one thread at a time, before an editor shows it; the
+// editor's own document is untouched meanwhile. Dropped unadopted, its text is freed.
+class LoadingDocument
+{
+public:
+    // Room for expectedBytes of UTF-8 and some typing, made ready here: fresh memory is
+    // slow to touch, so a worker thread should construct it. Asks the editor only for a
+    // new document, which reads nothing of the editor's state; the editor must outlive
+    // the call.
+    LoadingDocument(const QsciScintillaBase *editor, qsizetype expectedBytes);
+    LoadingDocument(LoadingDocument &&other) noexcept : loader_(std::exchange(other.loader_, nullptr)) {}
+    LoadingDocument &operator=(LoadingDocument &&other) noexcept;
+    ~LoadingDocument();
+
+    // False when memory ran out; the text is then incomplete.
+    bool Append(QByteArrayView utf8);
+
+private:
+    friend class CodeSense;
+    ILoader *loader_ = nullptr;
 };
 
 class CodeSense : public QsciScintilla
@@ -55,11 +80,9 @@ public:
     QByteArray TextUtf8() const;
     void SetTextUtf8(QByteArrayView utf8);
 
-    // Replaces the document with text handed over in pieces; not an edit: no Change,
-    // an empty undo history, unmodified. DocumentLoaded follows EndLoad.
-    void BeginLoad(qsizetype expectedBytes);
-    void AppendLoaded(QByteArrayView utf8);
-    void EndLoad();
+    // Replaces the document with one filled elsewhere, maybe on another thread; not an
+    // edit: no Change, an empty undo history, unmodified. DocumentLoaded follows.
+    void AdoptLoaded(LoadingDocument &&document);
 
     // Highlighting: the lexer (owned by the editor from now on) of the named language.
     // The font chosen for the editor stays in force.
@@ -136,7 +159,6 @@ private:
     QString language_;
     EditorOptions options_;
     int silentChanges_ = 0;
-    long loadEventMask_ = 0;
     bool changePending_ = false;
     QHash<qint32, std::function<void()>> commands_;
     std::function<bool(qint32)> commandFilter_;
