@@ -63,12 +63,12 @@ void DocumentLifecycle::Open(const QString &folder)
         OpenFile(*path);
 }
 
-void DocumentLifecycle::OpenFile(const QString &path)
+void DocumentLifecycle::OpenFile(const QString &path, Loading loading)
 {
     CancelLoad();
     // A file this small is in within a frame; a larger one would freeze the window.
     constexpr qint64 BackgroundBytes = 4 << 20;
-    if (QFileInfo(path).size() < BackgroundBytes) {
+    if (loading == Loading::Now || QFileInfo(path).size() < BackgroundBytes) {
         if (const FileError error = ::OpenFile(editor_, path); !error.ok()) {
             showFileError(error.number, error.description);
             return;

@@ -24,8 +24,10 @@ public:
     // Asks for a file, starting in `folder`, and opens it.
     void Open(const QString &folder);
     // A large file loads in the background: the window goes on, the document stays as it
-    // was (and read-only) until the file is in, and CancelLoad keeps it.
-    void OpenFile(const QString &path);
+    // was (and read-only) until the file is in, and CancelLoad keeps it. Now: the file is
+    // in when this returns, for a caller that goes on with it at once.
+    enum class Loading { Background, Now };
+    void OpenFile(const QString &path, Loading loading = Loading::Background);
     void CancelLoad();
     void Save();
     void SaveAs();

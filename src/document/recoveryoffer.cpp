@@ -65,7 +65,7 @@ void OfferRecovery(DocumentBackup &backup, DocumentLifecycle &lifecycle, const D
         // The file as it is on disk first, so the next Save writes to it and Undo shows
         // what the backup changed.
         if (!header.path.isEmpty() && QFileInfo::exists(header.path))
-            lifecycle.OpenFile(header.path);
+            lifecycle.OpenFile(header.path, DocumentLifecycle::Loading::Now);
         if (header.path.isEmpty() || state.FilePath != header.path)
             lifecycle.New();
         editor->SetTextUtf8(reading.backup->text);
