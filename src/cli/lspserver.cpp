@@ -349,31 +349,38 @@ void LspServer::checkLoop()
     }
 }
 
-QJsonValue LspServer::hover(const QJsonObject &params, QString &problem)
+std::optional<LspServer::RequestedLine> LspServer::requestedLine(const QJsonObject &params, QString &problem)
 {
     const QString uri = params.value(u"textDocument").toObject().value(u"uri").toString();
     if (!isPosition(params.value(u"position"))) {
         problem = QStringLiteral("position is missing");
-        return {};
+        return std::nullopt;
     }
     const QJsonObject at = params.value(u"position").toObject();
-    const int line = at.value(u"line").toInt();
-    QString lineText;
-    QList<Finding> findings;
+    RequestedLine requested;
+    requested.line = at.value(u"line").toInt();
     {
         std::lock_guard lock(mutex_);
         const auto it = documents_.constFind(uri);
         if (it == documents_.cend()) {
             problem = QStringLiteral("%1 is not open").arg(uri);
-            return {};
+            return std::nullopt;
         }
-        lineText = lineAt(it->text, line);
+        requested.text = lineAt(it->text, requested.line);
         // Findings of an older text would stand at the wrong places.
         if (it->checkedRevision == it->revision)
-            findings = it->findings;
+            requested.findings = it->findings;
     }
-    const int column = std::min<int>(at.value(u"character").toInt(), int(lineText.size()));
-    const QString text = HoverText(lineText, line, column, findings, engine_, vocabularies_.get().of(engine_));
+    requested.column = std::min<int>(at.value(u"character").toInt(), int(requested.text.size()));
+    return requested;
+}
+
+QJsonValue LspServer::hover(const QJsonObject &params, QString &problem)
+{
+    const std::optional<RequestedLine> at = requestedLine(params, problem);
+    if (!at)
+        return {};
+    const QString text = HoverText(at->text, at->line, at->column, at->findings, engine_, vocabularies_.get().of(engine_));
     if (text.isEmpty())
         return QJsonValue::Null;
     return QJsonObject{{QStringLiteral("contents"),
@@ -382,24 +389,11 @@ QJsonValue LspServer::hover(const QJsonObject &params, QString &problem)
 
 QJsonValue LspServer::completion(const QJsonObject &params, QString &problem)
 {
-    const QString uri = params.value(u"textDocument").toObject().value(u"uri").toString();
-    if (!isPosition(params.value(u"position"))) {
-        problem = QStringLiteral("position is missing");
+    const std::optional<RequestedLine> at = requestedLine(params, problem);
+    if (!at)
         return {};
-    }
-    const QJsonObject at = params.value(u"position").toObject();
-    const int line = at.value(u"line").toInt();
-    QString lineText;
-    {
-        std::lock_guard lock(mutex_);
-        const auto it = documents_.constFind(uri);
-        if (it == documents_.cend()) {
-            problem = QStringLiteral("%1 is not open").arg(uri);
-            return {};
-        }
-        lineText = lineAt(it->text, line);
-    }
-    const int column = std::min<int>(at.value(u"character").toInt(), int(lineText.size()));
+    const int line = at->line, column = at->column;
+    const QString &lineText = at->text;
     const ScriptVocabulary &vocabulary = vocabularies_.get().of(engine_);
     ScriptCompletion::Result result = completion_.complete(lineText.left(column), engine_, vocabulary);
     result.names.sort(Qt::CaseInsensitive);

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class LspServer
@@ -44,6 +45,17 @@ private:
     void request(const QJsonValue &id, const QString &method, const QJsonObject &params);
     void notification(const QString &method, const QJsonObject &params);
     QJsonValue initialize(const QJsonObject &params, QString &problem);
+    // The line a hover or completion request points into, its column kept within the line,
+    // and the findings of the text as it stands; nothing for a bad position or a document
+    // never opened, with the problem said.
+    struct RequestedLine
+    {
+        int line = 0;
+        int column = 0;
+        QString text;
+        QList<Finding> findings;
+    };
+    std::optional<RequestedLine> requestedLine(const QJsonObject &params, QString &problem);
     QJsonValue hover(const QJsonObject &params, QString &problem);
     QJsonValue completion(const QJsonObject &params, QString &problem);
     bool changeDocument(const QString &method, const QJsonObject &params, QString &problem);

@@ -201,15 +201,26 @@ QString FormatFileErrorPlain(const FileError &error)
     return QString::number(error.number) + QStringLiteral("\r\n") + error.description;
 }
 
-FileError ReadFileBytes(const QString &path, QByteArray &out, const ReadProgress &progress)
+namespace {
+
+FileError openForReading(QFile &file)
 {
-    out.clear();
-    if (FileError e = probePath(path, Purpose::Read); !e.ok())
+    if (FileError e = probePath(file.fileName(), Purpose::Read); !e.ok())
         return e;
-    QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failure(errno, file.error(), Purpose::Read, PathFileAccessError);
+    return {};
+}
+
+} // namespace
+
+FileError ReadFileBytes(const QString &path, QByteArray &out, const ReadProgress &progress)
+{
+    out.clear();
+    QFile file(path);
+    if (FileError e = openForReading(file); !e.ok())
+        return e;
     QByteArray bytes;
     const qint64 size = file.size();
     if (progress && !file.isSequential() && size > 0) {
@@ -236,12 +247,9 @@ FileError ReadFileBytes(const QString &path, QByteArray &out, const ReadProgress
 
 FileError ReadFilePieces(const QString &path, qsizetype pieceBytes, const PieceConsumer &consume)
 {
-    if (FileError e = probePath(path, Purpose::Read); !e.ok())
-        return e;
     QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failure(errno, file.error(), Purpose::Read, PathFileAccessError);
+    if (FileError e = openForReading(file); !e.ok())
+        return e;
     const qint64 size = file.size();
     QByteArray piece(pieceBytes, Qt::Uninitialized);
     qint64 done = 0;
