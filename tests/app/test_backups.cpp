@@ -1,8 +1,10 @@
-// Backups of unsaved work in the main window: when they are written and removed, what
-// the recovery question offers, and the real program killed and started again.
+// Unsaved work and large files in the main window: when backups are written and removed,
+// what the recovery question offers, the real program killed and started again, and a
+// large file opened in the background.
 #include "document/documentbackup.h"
 #include "recovery/backupfile.h"
 #include "script/scriptanalysis.h"
+#include "support/datarows.h"
 #include "support/files.h"
 #include "support/mainwindow.h"
 
@@ -223,6 +225,61 @@ private slots:
         QVERIFY(recovered[cfg] == "seta name \u20ac\r\n" + expected);
         // Each left through Exit answering No: nothing of the work stays on disk.
         QCOMPARE(QDir(dir.filePath("Tavrel/recovery")).entryList({"*.backup"}), QStringList());
+    }
+
+    // A large file loads in the background: the window goes on handling events while the
+    // document stays as it was and takes no keys. A cancel, by Escape or the status bar's
+    // button, or a file refused, keeps that document: text, file, modified mark and undo.
+    void largeFileLoadsInTheBackground_data()
+    {
+        Columns<QString>({"ending"});
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("Cancel button") << "button";
+        QTest::newRow("loaded") << "";
+        QTest::newRow("refused, too large for the memory left") << "refused";
+    }
+    void largeFileLoadsInTheBackground()
+    {
+        const auto [ending] = Fetch<QString>({"ending"});
+        MainWindowFixture f;
+        const QString small = f.appDir.filePath("small.cfg"), big = f.appDir.filePath("big.cfg");
+        const QByteArray line = "seta rate 25000\r\n";
+        QVERIFY(writeAll(small, "bind x +attack\r\n") && writeAll(big, line.repeated(500000)));
+        f.window.OpenDocumentFile(small);
+        f.type("y");
+        const QString caption = f.window.windowTitle();
+        auto *bar = f.window.findChild<QWidget *>(QStringLiteral("fraLoading"));
+        bool handledMeanwhile = false;
+        if (ending == "refused")
+            SetOpenableFileSizeLimitForTesting(line.size() * 1000);
+        f.window.OpenDocumentFile(big);
+        f.type("z");
+        QMetaObject::invokeMethod(
+            &f.window,
+            [&] {
+                handledMeanwhile = !bar->isHidden() && f.editor()->Text() == "ybind x +attack\r\n";
+                if (ending == "Escape")
+                    QTest::keyClick(f.editor(), Qt::Key_Escape);
+                else if (ending == "button")
+                    bar->findChild<QPushButton *>(QStringLiteral("cmdCancelLoading"))->click();
+            },
+            Qt::QueuedConnection);
+        QTRY_VERIFY(bar->isHidden());
+        SetOpenableFileSizeLimitForTesting(-1);
+        QCOMPARE(handledMeanwhile, ending != "refused"); // refused before the first turn of the loop
+        QCOMPARE(f.fakes.messageBoxes.texts().size(), ending == "refused" ? 1 : 0);
+        if (ending.isEmpty()) {
+            QCOMPARE(f.editor()->length(), 500000 * line.size());
+            QVERIFY(!f.editor()->isModified() && !f.editor()->isUndoAvailable());
+            QVERIFY(f.window.windowTitle().contains(QStringLiteral("big.cfg")));
+            return;
+        }
+        QCOMPARE(f.editor()->Text(), QStringLiteral("ybind x +attack\r\n"));
+        QVERIFY(f.editor()->isModified());
+        QCOMPARE(f.window.windowTitle(), caption);
+        f.editor()->Undo();
+        f.type("w");
+        QCOMPARE(f.editor()->Text(), QStringLiteral("wbind x +attack\r\n"));
     }
 };
 
