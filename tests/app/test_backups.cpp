@@ -272,6 +272,8 @@ private slots:
             QCOMPARE(f.editor()->length(), 500000 * line.size());
             QVERIFY(!f.editor()->isModified() && !f.editor()->isUndoAvailable());
             QVERIFY(f.window.windowTitle().contains(QStringLiteral("big.cfg")));
+            f.type("q"); // the loaded document takes keys again
+            QVERIFY(f.editor()->isModified());
             return;
         }
         QCOMPARE(f.editor()->Text(), QStringLiteral("ybind x +attack\r\n"));
