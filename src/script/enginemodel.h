@@ -64,13 +64,12 @@ public:
     };
     const QList<ConsoleLine> &console() const { return console_; }
     void clearConsole() { console_.clear(); }
-    // How often Cbuf_InsertText overflowed, and how often each command word ran.
+    // How often Cbuf_InsertText overflowed, and how often a command word ran before the
+    // first overflow (or at all, without one).
     int overflows() const { return overflows_; }
-    int timesRun(const QString &lowerCommand) const { return runs_.value(lowerCommand); }
-    // The same, counted up to the first overflow.
     int timesRunBeforeOverflow(const QString &lowerCommand) const
     {
-        return overflows_ ? runsAtOverflow_.value(lowerCommand) : timesRun(lowerCommand);
+        return (overflows_ ? runsAtOverflow_ : runs_).value(lowerCommand);
     }
     // Lines sent to the server while connected.
     const QStringList &forwarded() const { return forwarded_; }

@@ -21,8 +21,6 @@ public:
     QList<EngineModel::ConsoleLine> takeConsole();
 
     void setConnected(bool connected);
-    bool connected() const { return connected_; }
-    ScriptEngine engine() const { return engine_; }
     const EngineModel &model() const { return *model_; }
 
     struct CvarChange
