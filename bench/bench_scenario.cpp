@@ -593,7 +593,7 @@ void benchTypingWithBackups(Report &report, const QString &path, int megabytes, 
         delete window.Insight();
         window.Backup()->setDelay(100);
         QObject::connect(window.Backup(), &DocumentBackup::written, [&] { ++writes; });
-        window.OpenDocumentFile(path);
+        openInWindow(window, path);
         styleInBackground(*window.CodeSense1);
         firstKey(window);
         int before = writes;
@@ -609,7 +609,7 @@ void benchTypingWithBackups(Report &report, const QString &path, int megabytes, 
         window.Form_Load();
         delete window.Insight();
         delete window.Backup();
-        window.OpenDocumentFile(path);
+        openInWindow(window, path);
         styleInBackground(*window.CodeSense1);
         firstKey(window);
         without = typeWithPauses(window, keys, [] { return false; }, int(with.longestPauseMs));
