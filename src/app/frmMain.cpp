@@ -129,18 +129,22 @@ void frmMain::buildPanels()
                                                ApplicationFile(QStringLiteral("vocab/q3.tsv")));
     insight_ = new ScriptInsight(CodeSense1, list, vocabularies);
 
-    tryKeys_ = new TryKeysPanel(CodeSense1, vocabularies, [this] { return Document.FilePath; });
     tryKeysDock_ = new QDockWidget(QStringLiteral("Try Keys"), this);
     tryKeysDock_->setObjectName(QStringLiteral("dockTryKeys"));
-    tryKeysDock_->setWidget(tryKeys_);
     tryKeysDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                               QDockWidget::DockWidgetFloatable);
     addDockWidget(Qt::BottomDockWidgetArea, tryKeysDock_);
     splitDockWidget(problems_, tryKeysDock_, Qt::Vertical);
     tryKeysDock_->hide();
-    connect(tryKeysDock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    connect(tryKeysDock_, &QDockWidget::visibilityChanged, this, [this, vocabularies](bool visible) {
         if (!visible)
             return;
+        // Made when first opened: most sessions never open it, and every start would pay for it.
+        if (!tryKeys_) {
+            tryKeys_ = new TryKeysPanel(CodeSense1, vocabularies, [this] { return Document.FilePath; });
+            tryKeys_->setEngine(State.engine());
+            tryKeysDock_->setWidget(tryKeys_);
+        }
         // The panel takes room below the editor: the window grows by as much, as far as the screen allows.
         const int wanted = tryKeys_->sizeHint().height();
         if (!tryKeysDock_->isFloating() && !isMaximized() && screen()) {
