@@ -11,15 +11,6 @@
 
 #include <cstdio>
 
-namespace {
-
-void print(FILE *stream, const QString &text)
-{
-    fputs(text.toUtf8().constData(), stream);
-}
-
-} // namespace
-
 const char *SeverityWord(FindingSeverity severity)
 {
     switch (severity) {
@@ -55,38 +46,21 @@ ScriptVocabulary LoadVocabulary(ScriptEngine engine)
 int RunCheck(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption check(QStringLiteral("check"), QStringLiteral("Check the files."));
-    const QCommandLineOption game(QStringLiteral("game"), QStringLiteral("The game: jk2 or q3."), QStringLiteral("GAME"));
-    const QCommandLineOption engine(QStringLiteral("engine"), QStringLiteral("The engine profile."),
-                                    QStringLiteral("ENGINE"));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOptions({check, game, engine, help});
-    if (!parser.parse(QStringList{QStringLiteral("tavrel")} + arguments)) {
-        print(stderr, QStringLiteral("tavrel: %1\nTry 'tavrel --check --help'.\n").arg(parser.errorText()));
-        return 2;
-    }
-    if (parser.isSet(help)) {
-        print(stdout, QStringLiteral("Usage: tavrel --check [--game jk2|q3] [--engine ENGINE] FILE...\n"
-                                     "Prints the window's findings as FILE:LINE:COLUMN: error|warning|note: MESSAGE.\n"
-                                     "Exit status: 0 without errors and warnings, 1 with some, 2 for a usage error "
-                                     "or a file that could not be read.\n\n") +
-                          EngineChoicesHelp());
-        return 0;
-    }
-    const auto chosen = ChooseEngine(parser.value(game), parser.value(engine));
-    if (const QString *problem = std::get_if<QString>(&chosen)) {
-        print(stderr, QStringLiteral("tavrel: %1\nTry 'tavrel --check --help'.\n").arg(*problem));
-        return 2;
-    }
-    if (parser.positionalArguments().isEmpty()) {
-        print(stderr, QStringLiteral("tavrel: no file to check\nTry 'tavrel --check --help'.\n"));
-        return 2;
-    }
+    parser.addOption({QStringLiteral("check"), QStringLiteral("Check the files.")});
+    const auto chosen = ParseModeCommandLine(
+        parser, arguments, QStringLiteral("check"),
+        QStringLiteral("Usage: tavrel --check [--game jk2|q3] [--engine ENGINE] FILE...\n"
+                       "Prints the window's findings as FILE:LINE:COLUMN: error|warning|note: MESSAGE.\n"
+                       "Exit status: 0 without errors and warnings, 1 with some, 2 for a usage error "
+                       "or a file that could not be read.\n"));
+    if (const int *status = std::get_if<int>(&chosen))
+        return *status;
+    if (parser.positionalArguments().isEmpty())
+        return UsageError(QStringLiteral("check"), QStringLiteral("no file to check"));
     const ScriptEngine profile = std::get<ScriptEngine>(chosen);
     const ScriptVocabulary vocabulary = LoadVocabulary(profile);
     if (vocabulary.isEmpty()) {
-        print(stderr, QStringLiteral("tavrel: the vocabulary in %1 cannot be read; the installation is incomplete\n")
+        Print(stderr, QStringLiteral("tavrel: the vocabulary in %1 cannot be read; the installation is incomplete\n")
                           .arg(ApplicationFile(QStringLiteral("vocab"))));
         return 2;
     }
@@ -100,7 +74,7 @@ int RunCheck(const QStringList &arguments)
         if (!tooLarge) {
             const FileError error = ReadFileBytes(file, bytes);
             if (!error.ok()) {
-                print(stderr, QStringLiteral("tavrel: %1: %2\n").arg(file, error.description));
+                Print(stderr, QStringLiteral("tavrel: %1: %2\n").arg(file, error.description));
                 status = 2;
                 continue;
             }
@@ -111,11 +85,11 @@ int RunCheck(const QStringList &arguments)
             Finding note;
             note.severity = FindingSeverity::Information;
             note.message = NotChecked().rows.value(0);
-            print(stdout, FindingLine(file, note));
+            Print(stdout, FindingLine(file, note));
             continue;
         }
         for (const Finding &finding : AnalyzeScript(utf8, profile, vocabulary).findings) {
-            print(stdout, FindingLine(file, finding));
+            Print(stdout, FindingLine(file, finding));
             if (status == 0 && (finding.severity == FindingSeverity::Error || finding.severity == FindingSeverity::Warning))
                 status = 1;
         }

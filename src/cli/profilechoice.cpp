@@ -53,3 +53,35 @@ QString EngineChoicesHelp()
         help += QStringLiteral("  %1  %2\n").arg(QLatin1StringView(named.name), -9).arg(EngineName(named.engine));
     return help;
 }
+
+void Print(FILE *stream, const QString &text)
+{
+    fputs(text.toUtf8().constData(), stream);
+}
+
+int UsageError(const QString &mode, const QString &problem)
+{
+    Print(stderr, QStringLiteral("tavrel: %1\nTry 'tavrel --%2 --help'.\n").arg(problem, mode));
+    return 2;
+}
+
+std::variant<ScriptEngine, int> ParseModeCommandLine(QCommandLineParser &parser, const QStringList &arguments,
+                                                     const QString &mode, const QString &about)
+{
+    const QCommandLineOption game(QStringLiteral("game"), QStringLiteral("The game: jk2 or q3."), QStringLiteral("GAME"));
+    const QCommandLineOption engine(QStringLiteral("engine"), QStringLiteral("The engine profile."),
+                                    QStringLiteral("ENGINE"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOptions({game, engine, help});
+    if (!parser.parse(QStringList{QStringLiteral("tavrel")} + arguments))
+        return UsageError(mode, parser.errorText());
+    if (parser.isSet(help)) {
+        Print(stdout, about + QStringLiteral("\n") + EngineChoicesHelp());
+        return 0;
+    }
+    const auto chosen = ChooseEngine(parser.value(game), parser.value(engine));
+    if (const QString *problem = std::get_if<QString>(&chosen))
+        return UsageError(mode, *problem);
+    return std::get<ScriptEngine>(chosen);
+}

@@ -3,7 +3,10 @@
 // settings the way the Game menu offers them.
 #include "script/engineprofile.h"
 
+#include <QCommandLineParser>
 #include <QString>
+
+#include <cstdio>
 
 #include <variant>
 
@@ -15,3 +18,13 @@ std::variant<ScriptEngine, QString> ChooseEngine(const QString &game, const QStr
 
 // The lines of --help that name the choices.
 QString EngineChoicesHelp();
+
+// Text to a standard stream, as UTF-8.
+void Print(FILE *stream, const QString &text);
+// "tavrel: PROBLEM" and where to read the mode's help, on stderr; the usage error's status, 2.
+int UsageError(const QString &mode, const QString &problem);
+// Parses a mode's command line: its own options already in parser, --game, --engine and
+// --help added here. Returns the chosen engine, or the status to exit with once the help
+// (about, then the engines) or a usage error has been printed.
+std::variant<ScriptEngine, int> ParseModeCommandLine(QCommandLineParser &parser, const QStringList &arguments,
+                                                     const QString &mode, const QString &about);

@@ -14,24 +14,18 @@
 
 namespace {
 
-void print(FILE *stream, const QString &text)
-{
-    fputs(text.toUtf8().constData(), stream);
-}
-
 void printConsole(KeySimulator &simulator)
 {
     for (const EngineModel::ConsoleLine &line : simulator.takeConsole()) {
         // A loop prints the same line thousands of times: once, with the count.
-        print(stdout, line.count > 1 ? QStringLiteral("%1 (%2 times)\n").arg(line.text).arg(line.count)
+        Print(stdout, line.count > 1 ? QStringLiteral("%1 (%2 times)\n").arg(line.text).arg(line.count)
                                      : line.text + u'\n');
     }
 }
 
 int usage(const QString &problem)
 {
-    print(stderr, QStringLiteral("tavrel: %1\nTry 'tavrel --simulate --help'.\n").arg(problem));
-    return 2;
+    return UsageError(QStringLiteral("simulate"), problem);
 }
 
 } // namespace
@@ -39,32 +33,21 @@ int usage(const QString &problem)
 int RunSimulate(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption simulate(QStringLiteral("simulate"), QStringLiteral("Run the script."));
     const QCommandLineOption keys(QStringLiteral("keys"), QStringLiteral("Keys to press, separated by commas."),
                                   QStringLiteral("KEY[,KEY...]"));
     const QCommandLineOption connected(QStringLiteral("connected"),
                                        QStringLiteral("Play on a server: unknown words are sent to it."));
-    const QCommandLineOption game(QStringLiteral("game"), QStringLiteral("The game: jk2 or q3."), QStringLiteral("GAME"));
-    const QCommandLineOption engine(QStringLiteral("engine"), QStringLiteral("The engine profile."),
-                                    QStringLiteral("ENGINE"));
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    parser.addOptions({simulate, keys, connected, game, engine, help});
-    if (!parser.parse(QStringList{QStringLiteral("tavrel")} + arguments))
-        return usage(parser.errorText());
-    if (parser.isSet(help)) {
-        print(stdout, QStringLiteral("Usage: tavrel --simulate FILE [--keys KEY[,KEY...]] [--connected] "
-                                     "[--game jk2|q3] [--engine ENGINE]\n"
-                                     "Runs FILE as the game runs it after exec, then presses and releases each key "
-                                     "(named as bind names it). Prints the console lines of the exec, then \"> KEY\" "
-                                     "and what each key printed, then each changed cvar as name \"old\" -> \"new\".\n"
-                                     "Exit status: 0, or 2 for a usage error or a file that could not be read.\n\n") +
-                          EngineChoicesHelp());
-        return 0;
-    }
-    const auto chosen = ChooseEngine(parser.value(game), parser.value(engine));
-    if (const QString *problem = std::get_if<QString>(&chosen))
-        return usage(*problem);
+    parser.addOptions({{QStringLiteral("simulate"), QStringLiteral("Run the script.")}, keys, connected});
+    const auto chosen = ParseModeCommandLine(
+        parser, arguments, QStringLiteral("simulate"),
+        QStringLiteral("Usage: tavrel --simulate FILE [--keys KEY[,KEY...]] [--connected] "
+                       "[--game jk2|q3] [--engine ENGINE]\n"
+                       "Runs FILE as the game runs it after exec, then presses and releases each key "
+                       "(named as bind names it). Prints the console lines of the exec, then \"> KEY\" "
+                       "and what each key printed, then each changed cvar as name \"old\" -> \"new\".\n"
+                       "Exit status: 0, or 2 for a usage error or a file that could not be read.\n"));
+    if (const int *status = std::get_if<int>(&chosen))
+        return *status;
     if (parser.positionalArguments().size() != 1)
         return usage(QStringLiteral("give one script to run"));
     const ScriptEngine profile = std::get<ScriptEngine>(chosen);
@@ -77,7 +60,7 @@ int RunSimulate(const QStringList &arguments)
     const QString file = parser.positionalArguments().first();
     QByteArray bytes;
     if (const FileError error = ReadFileBytes(file, bytes); !error.ok()) {
-        print(stderr, QStringLiteral("tavrel: %1: %2\n").arg(file, error.description));
+        Print(stderr, QStringLiteral("tavrel: %1: %2\n").arg(file, error.description));
         return 2;
     }
     const QFileInfo info(file);
@@ -86,12 +69,12 @@ int RunSimulate(const QStringList &arguments)
     simulator.exec(info.fileName(), cp1252::decode(bytes));
     printConsole(simulator);
     for (const QString &key : pressed) {
-        print(stdout, QStringLiteral("> %1\n").arg(key));
+        Print(stdout, QStringLiteral("> %1\n").arg(key));
         simulator.press(key);
         printConsole(simulator);
     }
     for (const KeySimulator::CvarChange &change : simulator.changedCvars())
-        print(stdout, QStringLiteral("%1 \"%2\" -> \"%3\"\n").arg(change.name, change.before, change.after));
+        Print(stdout, QStringLiteral("%1 \"%2\" -> \"%3\"\n").arg(change.name, change.before, change.after));
     fflush(stdout);
     return 0;
 }
