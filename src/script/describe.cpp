@@ -109,9 +109,7 @@ QString DescribeWord(const QString &word, ScriptEngine engine, const ScriptVocab
     if (lookup.startsWith(u'-'))
         lookup[0] = u'+';
     if (const VocabEntry *entry = vocabulary.find(VocabKind::Cvar, lookup)) {
-        const bool continuation = !IsOriginalRelease(engine) && !entry->continuationDefault.isEmpty();
-        QString text = QStringLiteral("cvar %1, default \"%2\"")
-                           .arg(entry->name, continuation ? entry->continuationDefault : entry->defaultValue);
+        QString text = QStringLiteral("cvar %1, default \"%2\"").arg(entry->name, entry->defaultIn(engine));
         if (!entry->flags.isEmpty() && entry->flags != u"0")
             text += QStringLiteral(" (%1)").arg(entry->flags);
         return text + QStringLiteral("; in %1").arg(releasesOf(*entry, jk2));

@@ -170,8 +170,7 @@ QString EngineModel::cvar(const QString &name) const
 QString EngineModel::defaultValue(const QString &name) const
 {
     if (const VocabEntry *entry = vocabulary_.find(VocabKind::Cvar, name); entry && entry->availableIn(engine_))
-        return !IsOriginalRelease(engine_) && !entry->continuationDefault.isEmpty() ? entry->continuationDefault
-                                                                                   : entry->defaultValue;
+        return entry->defaultIn(engine_);
     return {};
 }
 
@@ -192,18 +191,6 @@ QString EngineModel::cvarName(const QString &name) const
     if (const VocabEntry *entry = vocabulary_.find(VocabKind::Cvar, name))
         return entry->name;
     return spellings_.value(name.toLower(), name);
-}
-
-bool EngineModel::isKnownCommand(const QString &word) const
-{
-    for (VocabKind kind : {VocabKind::Command, VocabKind::Button}) {
-        QString name = word;
-        if (kind == VocabKind::Button && name.startsWith(u'-'))
-            name[0] = u'+';
-        if (const VocabEntry *entry = vocabulary_.find(kind, name); entry && entry->availableIn(engine_))
-            return true;
-    }
-    return false;
 }
 
 void EngineModel::print(const QString &text)
@@ -291,9 +278,9 @@ void EngineModel::executeLine(const QString &line)
             }
             setCvar(argv[1], argv[next]);
         }
-    } else if (!isKnownCommand(argv[0]) && hasCvar(argv[0])) {
+    } else if (!vocabulary_.isCommand(argv[0], engine_) && hasCvar(argv[0])) {
         runCvarCommand(argv[0], argv);
-    } else if (!isKnownCommand(argv[0])) {
+    } else if (!vocabulary_.isCommand(argv[0], engine_)) {
         // CL_ForwardCommandToServer
         if (argv[0].startsWith(u'-'))
             return;

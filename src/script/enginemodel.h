@@ -46,6 +46,8 @@ public:
     void setFileReader(std::function<std::optional<QString>(const QString &)> reader) { files_ = std::move(reader); }
 
     QString cvar(const QString &name) const;
+    // The value the engine gives a cvar it knows before anything sets it.
+    QString defaultValue(const QString &name) const;
     bool hasCvar(const QString &name) const;
     void setCvar(const QString &name, const QString &value);
     // Cvars set since the model was made, lower-cased name -> value.
@@ -86,8 +88,7 @@ private:
     void runSet(const QStringList &argv);
     void runCvarCommand(const QString &name, const QStringList &argv);
     void runBind(const QStringList &argv);
-    bool isKnownCommand(const QString &word) const;
-    QString defaultValue(const QString &name) const;
+
 
     ScriptEngine engine_;
     const EngineRules &rules_;

@@ -61,11 +61,10 @@ void KeySimulator::setConnected(bool connected)
 
 QList<KeySimulator::CvarChange> KeySimulator::changedCvars() const
 {
-    const EngineModel fresh(engine_, vocabulary_);
     QList<CvarChange> changes;
     const QHash<QString, QString> &cvars = model_->changedCvars();
     for (auto it = cvars.cbegin(); it != cvars.cend(); ++it) {
-        const QString before = fresh.cvar(it.key());
+        const QString before = model_->defaultValue(it.key());
         if (before != it.value())
             changes.append({model_->cvarName(it.key()), before, it.value()});
     }

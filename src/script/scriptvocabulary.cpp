@@ -65,13 +65,15 @@ const VocabEntry *ScriptVocabulary::find(VocabKind kind, const QString &name) co
 
 bool ScriptVocabulary::isConsoleWord(const QString &word, ScriptEngine engine) const
 {
-    auto has = [&](VocabKind kind, const QString &name) {
-        const VocabEntry *entry = find(kind, name);
-        return entry && entry->availableIn(engine);
-    };
-    if (word.startsWith(u'+') || word.startsWith(u'-'))
-        return has(VocabKind::Button, u'+' + word.mid(1));
-    return has(VocabKind::Command, word) || isCvar(word, engine);
+    const bool button = word.startsWith(u'+') || word.startsWith(u'-');
+    return isCommand(word, engine) || (!button && isCvar(word, engine));
+}
+
+bool ScriptVocabulary::isCommand(const QString &word, ScriptEngine engine) const
+{
+    const bool button = word.startsWith(u'+') || word.startsWith(u'-');
+    const VocabEntry *entry = button ? find(VocabKind::Button, u'+' + word.mid(1)) : find(VocabKind::Command, word);
+    return entry && entry->availableIn(engine);
 }
 
 bool ScriptVocabulary::isCvar(const QString &name, ScriptEngine engine) const

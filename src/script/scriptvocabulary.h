@@ -24,6 +24,10 @@ struct VocabEntry
     {
         return IsOriginalRelease(engine) ? inOriginal : inContinuation;
     }
+    QString defaultIn(ScriptEngine engine) const
+    {
+        return !IsOriginalRelease(engine) && !continuationDefault.isEmpty() ? continuationDefault : defaultValue;
+    }
 };
 
 class ScriptVocabulary
@@ -41,6 +45,8 @@ public:
     const VocabEntry *find(VocabKind kind, const QString &name) const;
     // A command, a "+"/"-" button, a cvar or a cvar the code sets, in that engine.
     bool isConsoleWord(const QString &word, ScriptEngine engine) const;
+    // A command or a "+"/"-" button of that engine: what Cmd_ExecuteString finds before cvars.
+    bool isCommand(const QString &word, ScriptEngine engine) const;
     bool isCvar(const QString &name, ScriptEngine engine) const;
     // One of the engine's named keys (keynames[]); single characters and hex codes are
     // read by ReadKeyName.

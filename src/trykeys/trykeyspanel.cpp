@@ -128,9 +128,10 @@ void TryKeysPanel::showBinding(const QString &keyName)
         QStringList words;
         for (int i = 2; i < s.tokens.size(); ++i)
             words << s.tokens[i].text;
-        if (!found || words.join(u' ') == current)
+        const bool gaveIt = words.join(u' ') == current;
+        if (!found || gaveIt)
             found = &s;
-        if (words.join(u' ') == current)
+        if (gaveIt)
             break;
     }
     if (!found)
