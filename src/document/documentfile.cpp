@@ -36,7 +36,7 @@ FileError CheckOpenableSize(qint64 size)
 // the document (touching its memory for the first time is the slow part of a large load)
 // and takes in each piece; no copy of the whole file is ever held beside it. keepGoing is
 // asked after each piece.
-FileError LoadInto(std::optional<LoadingDocument> &document, const QsciScintillaBase *editor, const QString &path,
+FileError LoadInto(std::optional<LoadingDocument> &document, const QsciScintillaBase *maker, const QString &path,
                    qint64 size, const LoadProgress &progress, const std::function<bool()> &keepGoing)
 {
     struct Piece
@@ -76,7 +76,7 @@ FileError LoadInto(std::optional<LoadingDocument> &document, const QsciScintilla
         if (!ready.empty() && ready.front().done > 0)
             expected = size * ready.front().utf8.size() / ready.front().done;
     }
-    document.emplace(editor, expected + expected / 32);
+    document.emplace(maker, expected + expected / 32);
     bool outOfMemory = false, stopped = false;
     for (;;) {
         Piece piece;
@@ -119,7 +119,7 @@ FileError OpenFile(CodeSense *editor, const QString &path, const LoadProgress &p
     if (FileError e = CheckOpenableSize(size); !e.ok())
         return e;
     std::optional<LoadingDocument> document;
-    if (FileError e = LoadInto(document, editor, path, size, progress, [] { return true; }); !e.ok())
+    if (FileError e = LoadInto(document, editor->DocumentMaker(), path, size, progress, [] { return true; }); !e.ok())
         return e;
     editor->AdoptLoaded(std::move(*document));
     return {};
@@ -142,12 +142,12 @@ FileLoad::FileLoad(CodeSense *editor, const QString &path) : editor_(editor), wo
         QMetaObject::invokeMethod(this, [this, e] { finish(e); }, Qt::QueuedConnection);
         return;
     }
-    thread_ = std::thread([this, work = work_, path, size] {
+    thread_ = std::thread([this, work = work_, maker = editor->DocumentMaker(), path, size] {
         const auto report = [this](qint64 done, qint64 total) {
             QMetaObject::invokeMethod(this, [this, done, total] { emit Progress(done, total); },
                                       Qt::QueuedConnection);
         };
-        work->error = LoadInto(work->document, editor_, path, size, report, [&work] { return !work->cancelled; });
+        work->error = LoadInto(work->document, maker, path, size, report, [&work] { return !work->cancelled; });
         if (!work->cancelled)
             QMetaObject::invokeMethod(this, [this] { finish(work_->error); }, Qt::QueuedConnection);
     });

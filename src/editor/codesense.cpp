@@ -20,6 +20,11 @@ CodeSense::CodeSense(QWidget *parent) : QsciScintilla(parent)
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, true);
     CodeSenseAccessible::Install();
+    // Nothing here uses annotations. Shown, Scintilla looks up every line's whenever a
+    // document is put in: an eighth of a second for a gigabyte's 27 million lines.
+    SendScintilla(SCI_ANNOTATIONSETVISIBLE, ANNOTATION_HIDDEN);
+    gapWalk_.setSingleShot(true);
+    connect(&gapWalk_, &QTimer::timeout, this, &CodeSense::moveGapTowardStart);
     // Edits are heard before they happen and Change is raised once the event that caused
     // them is handled. QScintilla answers the notifications after an edit by converting
     // its position into a character count from the start of the document, which made a
@@ -73,89 +78,6 @@ QString CodeSense::Text() const
 void CodeSense::SetText(const QString &text)
 {
     SetTextUtf8(text.toUtf8());
-}
-
-// Scintilla's loader interface (its ILexer.h, which QScintilla does not ship), under its
-// own name so that the sanitizers see the same type: a new document, shown by no editor,
-// that takes text at its end.
-class ILoader
-{
-public:
-    virtual int Release() = 0;
-    virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
-    virtual void *ConvertToDocument() = 0;
-};
-
-LoadingDocument::LoadingDocument(const QsciScintillaBase *editor, qsizetype expectedBytes)
-{
-    // Room for some typing too: otherwise the first key after loading a large file
-    // reallocates and copies the whole text.
-    const auto room = static_cast<unsigned long>(expectedBytes + 65536);
-    loader_ = reinterpret_cast<ILoader *>(editor->SendScintilla(QsciScintillaBase::SCI_CREATELOADER, room, 0L));
-}
-
-LoadingDocument &LoadingDocument::operator=(LoadingDocument &&other) noexcept
-{
-    if (this != &other) {
-        if (loader_)
-            loader_->Release();
-        loader_ = std::exchange(other.loader_, nullptr);
-    }
-    return *this;
-}
-
-LoadingDocument::~LoadingDocument()
-{
-    if (loader_)
-        loader_->Release();
-}
-
-bool LoadingDocument::Append(QByteArrayView utf8)
-{
-    return loader_ && loader_->AddData(utf8.data(), utf8.size()) == 0;
-}
-
-void CodeSense::AdoptLoaded(LoadingDocument &&document)
-{
-    if (!document.loader_)
-        return;
-    void *loaded = std::exchange(document.loader_, nullptr)->ConvertToDocument();
-    // What belongs to the document, not the view, goes over to the new one. QScintilla's
-    // own record of the document (document(), setDocument()) is left behind: nothing
-    // here uses it, and the modified mark it keeps follows the save point below.
-    const long tabWidth = SendScintilla(SCI_GETTABWIDTH), indent = SendScintilla(SCI_GETINDENT);
-    const long useTabs = SendScintilla(SCI_GETUSETABS), eolMode = SendScintilla(SCI_GETEOLMODE);
-    const long charIndex = SendScintilla(SCI_GETLINECHARACTERINDEX);
-    // With modification notifications off, QScintilla also skips copying the whole old and
-    // new text into QStrings for its accessibility events, which costs more than the load.
-    ++silentChanges_;
-    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
-    SendScintilla(SCI_SETMODEVENTMASK, 0);
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, loaded);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, loaded); // the editor holds it now
-    SendScintilla(SCI_SETCODEPAGE, SC_CP_UTF8);
-    SendScintilla(SCI_SETTABWIDTH, tabWidth);
-    SendScintilla(SCI_SETINDENT, indent);
-    SendScintilla(SCI_SETUSETABS, useTabs);
-    SendScintilla(SCI_SETEOLMODE, eolMode);
-    if (charIndex != SC_LINECHARACTERINDEX_NONE)
-        SendScintilla(SCI_ALLOCATELINECHARACTERINDEX, charIndex);
-    // Scintilla keeps the text and its styles in two gap buffers, filled at their ends by
-    // the load. An edit that changes nothing moves both gaps to the start, where the caret
-    // is: otherwise the first key typed there copies the whole document, twice.
-    SendScintilla(SCI_INSERTTEXT, 0UL, " ");
-    SendScintilla(SCI_DELETERANGE, 0UL, 1L);
-    SendScintilla(SCI_SETUNDOCOLLECTION, true);
-    SendScintilla(SCI_SETMODEVENTMASK, eventMask);
-    --silentChanges_;
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_SETSAVEPOINT);
-    // Not SCI_GOTOPOS: placing the caret by scrolling to it lays out the whole first line,
-    // which for a file that is one long line takes as long as measuring every character.
-    SendScintilla(SCI_SETEMPTYSELECTION, 0);
-    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0);
-    SendScintilla(SCI_SETXOFFSET, 0);
-    emit DocumentLoaded(this);
 }
 
 void CodeSense::SetLanguage(const QString &name, QsciLexer *lexer)

@@ -15,7 +15,9 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -38,10 +40,9 @@ class LoadingDocument
 {
 public:
     // Room for expectedBytes of UTF-8 and some typing, made ready here: fresh memory is
-    // slow to touch, so a worker thread should construct it. Asks the editor only for a
-    // new document, which reads nothing of the editor's state; the editor must outlive
-    // the call.
-    LoadingDocument(const QsciScintillaBase *editor, qsizetype expectedBytes);
+    // slow to touch, so a worker thread should construct it. maker is an editor's
+    // DocumentMaker(), which must outlive the call.
+    LoadingDocument(const QsciScintillaBase *maker, qsizetype expectedBytes);
     LoadingDocument(LoadingDocument &&other) noexcept : loader_(std::exchange(other.loader_, nullptr)) {}
     LoadingDocument &operator=(LoadingDocument &&other) noexcept;
     ~LoadingDocument();
@@ -83,6 +84,9 @@ public:
     // Replaces the document with one filled elsewhere, maybe on another thread; not an
     // edit: no Change, an empty undo history, unmodified. DocumentLoaded follows.
     void AdoptLoaded(LoadingDocument &&document);
+    // What makes documents for this editor to adopt; asked on the GUI thread, it may then
+    // be used on any one thread at a time.
+    const QsciScintillaBase *DocumentMaker();
 
     // Highlighting: the lexer (owned by the editor from now on) of the named language.
     // The font chosen for the editor stays in force.
@@ -155,6 +159,7 @@ private:
     void beforeEdit(int position, int type, int length);
     void emitChange();
     void flushChange();
+    void moveGapTowardStart();
 
     QString language_;
     EditorOptions options_;
@@ -164,4 +169,6 @@ private:
     std::function<bool(qint32)> commandFilter_;
     KeyDownHandler keyDown_;
     std::vector<QPointer<QObject>> attached_;
+    std::unique_ptr<QsciScintillaBase> documentMaker_;
+    QTimer gapWalk_;
 };

@@ -33,7 +33,7 @@ private slots:
         QTest::newRow("one 50 MB line") << QByteArray(50 * 1024 * 1024, 'w');
 #endif
     }
-    // A file goes in by megabytes and the caller hears of each. Opening is not an edit, and leaves the text's gap at
+    // A file goes in by megabytes and the caller hears of each. Opening is not an edit, and moves the text's gap to
     // the start, where typing begins.
     void bytesSurviveOpenAndSave()
     {
@@ -51,7 +51,8 @@ private slots:
             heard << (total == bytes.size() ? done : -1);
         });
         SetOpenableFileSizeLimitForTesting(-1);
-        QVERIFY(opened.ok() && editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION) == 0);
+        QVERIFY(opened.ok());
+        QTRY_COMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION), 0L);
         QVERIFY(changes.isEmpty() && loaded.count() == 1 && !editor.isModified() && !editor.isUndoAvailable());
         QCOMPARE(editor.tabWidth(), 3);
         QVERIFY(editor.Text() == cp1252::decode(bytes) && SaveFile(&editor, out).ok() && readAll(out) == bytes);
@@ -74,6 +75,56 @@ private slots:
             editor.SendScintilla(Sci::SCI_DELETERANGE, at, 3L);
         }
         QVERIFY(SaveFile(&editor, out).ok() && !editor.isModified() && readAll(out) == bytes);
+    }
+
+    // While a file loads in the background, and after it is cancelled, the document on
+    // screen still shows and scrolls through all of its lines; the loaded one, once in, has
+    // its gap moved to the start bit by bit, with the window taking events meanwhile.
+    void backgroundLoadLeavesTheShownDocumentWhole_data()
+    {
+        Columns<bool>({"cancel"});
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("loaded") << false;
+    }
+    void backgroundLoadLeavesTheShownDocumentWhole()
+    {
+        const auto [cancel] = Fetch<bool>({"cancel"});
+        QTemporaryDir dir;
+        const QByteArray line = "bind x \"+attack; wait; -attack\"\r\n";
+        QVERIFY(writeAll(dir.filePath("big.cfg"), line.repeated(1 << 19)));
+        CodeSense editor;
+        const QString shown = QString("echo %1\r\n").repeated(300);
+        editor.SetText(shown);
+        editor.resize(400, 300);
+        editor.show();
+        const auto scrolls = [&] {
+            editor.setFirstVisibleLine(250);
+            return editor.firstVisibleLine() == 250 && editor.Text() == shown;
+        };
+        FileLoad load(&editor, dir.filePath("big.cfg"));
+        bool heard = false;
+        connect(&load, &FileLoad::Progress, &editor, [&] {
+            if (!std::exchange(heard, true)) {
+                QVERIFY(scrolls());
+                if (cancel)
+                    load.Cancel();
+            }
+        });
+        long gapWhenLoaded = 0;
+        connect(&editor, &CodeSense::DocumentLoaded, &editor, [&] {
+            gapWhenLoaded = editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION);
+        });
+        QSignalSpy finished(&load, &FileLoad::Finished);
+        QTRY_VERIFY(heard && (cancel || finished.count() == 1));
+        if (cancel) {
+            QVERIFY(scrolls());
+            return;
+        }
+        QCOMPARE(editor.length(), line.size() * (1 << 19));
+        QVERIFY(gapWhenLoaded > 0); // not all at once
+        QTRY_COMPARE(editor.SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION), 0L);
+        QVERIFY(!editor.isModified() && !editor.isUndoAvailable());
+        QCOMPARE(editor.text(editor.lines() - 2), QString(line));
     }
 
     // Steps on a window's document, starting untitled beside old.cfg holding "old"; the log
