@@ -50,8 +50,10 @@ const QsciScintillaBase *CodeSense::DocumentMaker()
     // Scintilla's loader message also resets how the editor asked shows its own lines: the
     // shown document would scroll no further than its first line, and a worker thread
     // asking would race the painting. A hidden editor of its own answers instead.
-    if (!documentMaker_)
+    if (!documentMaker_) {
         documentMaker_ = std::make_unique<QsciScintillaBase>();
+        documentMaker_->setObjectName(QStringLiteral("documentMaker"));
+    }
     return documentMaker_.get();
 }
 
