@@ -536,6 +536,20 @@ TypingSession typeWithPauses(frmMain &window, int keys, const std::function<bool
     return session;
 }
 
+// Keystroke p50 and p99 and the longest stall of a session with a feature on, each judged
+// by its limit with the same session without it shown beside.
+void reportTypingBeside(Report &report, const QString &size, const QString &feature, const QString &shortName,
+                        const TypingSession &with, const TypingSession &without) {
+    for (double p : {0.5, 0.99}) {
+        report.add({QStringLiteral("keystroke p%1, %2 on").arg(p * 100).arg(feature), size, percentile(with.latencies, p),
+                    QStringLiteral("limit (%1 off: %2 ms)").arg(shortName).arg(percentile(without.latencies, p), 0, 'f', 2),
+                    0, QStringLiteral("ms"), 5});
+    }
+    report.add({QStringLiteral("longest stall between keys, %1 on").arg(shortName), size, with.longestStallMs,
+                QStringLiteral("limit (%1 off: %2 ms)").arg(shortName).arg(without.longestStallMs, 0, 'f', 2), 0,
+                QStringLiteral("ms"), 16});
+}
+
 void benchTypingWithChecks(Report &report, const QString &path, int megabytes, int keys) {
     TypingSession with, without;
     {
@@ -557,14 +571,7 @@ void benchTypingWithChecks(Report &report, const QString &path, int megabytes, i
     std::printf("    (the checks finished and were shown %d times while typing)\n", with.checks);
     // Judged by the keystroke limit: between runs on a small machine the ratio of the two
     // sessions swings either way (0.6x to 2x at p99, about a millisecond).
-    for (double p : {0.5, 0.99}) {
-        report.add({QStringLiteral("keystroke p%1, script checks on").arg(p * 100), size, percentile(with.latencies, p),
-                    QStringLiteral("limit (checks off: %1 ms)").arg(percentile(without.latencies, p), 0, 'f', 2), 0,
-                    QStringLiteral("ms"), 5});
-    }
-    report.add({QStringLiteral("longest stall between keys, checks on"), size, with.longestStallMs,
-                QStringLiteral("limit (checks off: %1 ms)").arg(without.longestStallMs, 0, 'f', 2), 0,
-                QStringLiteral("ms"), 16});
+    reportTypingBeside(report, size, QStringLiteral("script checks"), QStringLiteral("checks"), with, without);
 }
 
 // ---- typing with backups of unsaved work on and off ----------------------------------
@@ -618,14 +625,7 @@ void benchTypingWithBackups(Report &report, const QString &path, int megabytes, 
                 "ms with, %.2f ms without)\n",
                 percentile(with.cpuLatencies, 0.99), percentile(without.cpuLatencies, 0.99), with.longestStallCpuMs,
                 without.longestStallCpuMs);
-    for (double p : {0.5, 0.99}) {
-        report.add({QStringLiteral("keystroke p%1, backups on").arg(p * 100), size, percentile(with.latencies, p),
-                    QStringLiteral("limit (backups off: %1 ms)").arg(percentile(without.latencies, p), 0, 'f', 2), 0,
-                    QStringLiteral("ms"), 5});
-    }
-    report.add({QStringLiteral("longest stall between keys, backups on"), size, with.longestStallMs,
-                QStringLiteral("limit (backups off: %1 ms)").arg(without.longestStallMs, 0, 'f', 2), 0,
-                QStringLiteral("ms"), 16});
+    reportTypingBeside(report, size, QStringLiteral("backups"), QStringLiteral("backups"), with, without);
 }
 
 // ---- child processes: start-up and memory --------------------------------------------

@@ -41,8 +41,7 @@ class BackupsTest : public QObject
 private slots:
     void backupGoesOnlyWhenWorkIsSafeOrGivenUp_data()
     {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("kept");
+        Columns<QString, bool>({"action", "kept"});
         QTest::newRow("save") << "save" << false;
         QTest::newRow("save fails") << "save to a missing folder" << true;
         QTest::newRow("new") << "new" << false;
@@ -112,8 +111,7 @@ private slots:
 
     void recoveryQuestionOffersBackupsOfEndedPrograms_data()
     {
-        QTest::addColumn<QByteArray>("onDisk"); // empty: an untitled document
-        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        Columns<QByteArray, QMessageBox::StandardButton>({"onDisk", "answer"}); // onDisk empty: an untitled document
         const QByteArray small = "seta a 1\r\n";
         QTest::newRow("untitled, Restore") << QByteArray() << QMessageBox::Yes;
         QTest::newRow("file changed on disk, Restore") << small << QMessageBox::Yes;
@@ -177,7 +175,7 @@ private slots:
     // killed once their backups are on disk; each start afterwards restores one of them.
     void killedProgramsWorkComesBack_data()
     {
-        QTest::addColumn<QByteArray>("body");
+        Columns<QByteArray>({"body"});
         QTest::newRow("outside Windows-1252") << u"\r\n// \u2603 \u6f22\u5b57 \U0001F3AE \u20ac\0end\n"_qs.toUtf8();
         QByteArray large;
         while (large.size() < 10 * 1024 * 1024)

@@ -2,6 +2,7 @@
 // backups a program may offer back while others run beside it.
 #include "recovery/backupfile.h"
 #include "recovery/recoveryfolder.h"
+#include "support/datarows.h"
 #include "support/files.h"
 
 #include <QLockFile>
@@ -15,8 +16,7 @@ class RecoveryTest : public QObject
 private slots:
     void backupKeepsTextAndHeaderExactly_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QByteArray>("text");
+        Columns<QString, QByteArray>({"path", "text"});
         QTest::newRow("untitled, empty") << QString() << QByteArray();
         QTest::newRow("outside Windows-1252, NUL, line ends")
             << "/games/base/autoexec.cfg" << QByteArray("bind x \"say \xe2\x98\x83 \xe6\xbc\xa2 \xf0\x9f\x8e\xae\"\r\n\0\r\n\n\r", 29);
@@ -41,9 +41,8 @@ private slots:
 
     void damagedBackupIsRefused_data()
     {
-        QTest::addColumn<int>("cut");    // bytes cut off the end
-        QTest::addColumn<int>("flip");   // offset from the end of a byte changed; -1 none
-        QTest::addColumn<QByteArray>("added");
+        // cut: bytes cut off the end; flip: offset from the end of a byte changed, -1 none
+        Columns<int, int, QByteArray>({"cut", "flip", "added"});
         QTest::newRow("last byte cut") << 1 << -1 << QByteArray();
         QTest::newRow("cut inside the header") << 1000 << -1 << QByteArray();
         QTest::newRow("a byte of text changed") << 0 << 3 << QByteArray();
